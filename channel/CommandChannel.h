@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "channel/Clock.h"
+#include "channel/Socket.h"
+#include "channel/Ui.h"
+
+namespace tarnwick {
+
+// Collects a reply on a socket until the echo text and a prompt (">") at or after it have
+// both arrived, with every receive bounded by what remains of the limit. Linear in the
+// reply's size. Used by the channel and by the pages that run their own listing loops.
+// Returns the text from the echo on, or nullopt when the limit passed first (the elapsed
+// time is tested after every receive, so a reply completed after the limit is a time-out).
+std::optional<std::string> CollectReply(Socket& socket, Clock& clock, Ui& ui,
+                                        const std::string& echo, int receiveSize,
+                                        Millis limitMs);
+
+// Waits at most until deadline for one receive, pumping paint messages between slices.
+// Returns as Socket::Receive does; kTimedOut once the deadline has passed.
+int ReceiveUntil(Socket& socket, Clock& clock, Ui& ui, char* buffer, int capacity,
+                 Millis deadline);
+
+// The single telnet connection to the router and its log-in data.
+class CommandChannel {
+ public:
+  static constexpr std::uint16_t kTelnetPort = 23;
+
+  CommandChannel(SocketFactory& sockets, Clock& clock, Ui& ui);
+  ~CommandChannel();
+  CommandChannel(const CommandChannel&) = delete;
+  CommandChannel& operator=(const CommandChannel&) = delete;
+
+  // Host, optionally with ":port" (default 23).
+  std::string RouterAddress;
+  std::string RouterPassword;
+
+  // Null whenever no connection exists.
+  Socket* TelnetSocket() const { return socket_.get(); }
+
+  bool ConnectAndLogin();
+  void SendCommand(const std::string& text);
+  // On success reply holds the text from the echo on; on time-out it is empty; with no
+  // connection or a failed send it is untouched.
+  bool ExecuteCommand(const std::string& command, std::string& reply, Millis limitMs);
+  void SaveConfiguration();
+  void RestartRouter(bool reconnect);
+  bool ReconnectRouter(Millis delayMs);
+  void DropConnection();
+
+  Clock& clock() { return clock_; }
+  Ui& ui() { return ui_; }
+
+ private:
+  SocketFactory& sockets_;
+  Clock& clock_;
+  Ui& ui_;
+  std::unique_ptr<Socket> socket_;
+};
+
+// Splits "host[:port]"; the port defaults to 23. False for a malformed port.
+bool SplitHostPort(const std::string& address, std::string& host, std::uint16_t& port);
+
+}  // namespace tarnwick

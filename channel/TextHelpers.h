@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace tarnwick {
+
+bool IsValidOctet(std::string& field);
+bool OctetToHex(std::string& field);
+bool IsAllDigits(const std::string& text);
+bool IsValidDecimalNumber(const std::string& text);
+bool ColonQuadToHex(std::string& text);
+bool HexColonQuadToDecimal(std::string& text);
+int HexTextToInt(const std::string& text);
+void SplitDottedQuad(const std::string& text, std::string& a, std::string& b, std::string& c,
+                     std::string& d);
+void SplitColonQuad(const std::string& text, std::string& a, std::string& b, std::string& c,
+                    std::string& d);
+bool GetReplyField(const std::string& reply, const std::string& key, int n, int m,
+                   std::string& out);
+
+enum class VpiVci { Vpi, Vci };
+bool ExtractVpiVci(std::string& text, VpiVci selector);
+
+}  // namespace tarnwick
