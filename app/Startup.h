@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/Bindings.h"
+#include "app/Session.h"
+#include "app/Sheet.h"
+
+namespace tarnwick {
+
+// What the program's start needs from the platform: running the Log In dialog and the
+// main sheet modally.
+class ShellHost {
+ public:
+  virtual ~ShellHost();
+  // Returns the dialog's end result (1 OK, 2 Cancel).
+  virtual int RunModal(DialogModel& dialog) = 0;
+  virtual int RunSheet(CAllControlsSheet& sheet) = 0;
+};
+
+// Log In, then the sheet until it ends, then the connection is dropped. Returns the
+// process exit code.
+int RunApplication(Session& session, ShellHost& host, bool socketLayerReady);
+
+}  // namespace tarnwick
