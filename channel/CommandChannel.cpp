@@ -1,0 +1,262 @@
+#include "channel/CommandChannel.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+namespace tarnwick {
+namespace {
+
+constexpr Millis kStepPauseMs = 200;
+constexpr int kLoginReceiveSize = 1024;
+constexpr Millis kLoginLimitMs = 5000;
+constexpr Millis kCommandPauseMs = 100;
+constexpr int kCommandReceiveSize = 2048;
+constexpr Millis kSaveLimitMs = 30000;
+constexpr Millis kRestartWaitMs = 15000;
+// Longest wait inside one receive, so that windows keep repainting.
+constexpr Millis kReceiveSliceMs = 50;
+// Back-off after a receive that returned at once (peer closed, error): no busy loop.
+constexpr Millis kIdleSliceMs = 20;
+// Log-in text kept while waiting; far more than any banner, bounded against a flood.
+constexpr std::size_t kLoginKeep = 4096;
+
+const char kPasswordRequest[] = "password";
+const char kPrompt[] = ">";
+const char kErrorCaption[] = "Error";
+
+void IdleSlice(Clock& clock, Ui& ui, Millis deadline) {
+  Millis slice = std::min(kIdleSliceMs, deadline - clock.Now());
+  if (slice > 0) clock.Sleep(slice);
+  ui.PumpPaint();
+}
+
+int SendText(Socket& socket, const std::string& text) {
+  int length = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX));
+  return socket.Send(text.data(), length);
+}
+
+// Log-in wait: receives until needle stands in text (which already holds what earlier
+// waits left), or more than the log-in limit has passed. Returns needle's position or npos.
+std::size_t WaitForLoginText(Socket& socket, Clock& clock, Ui& ui, std::string& text,
+                             const std::string& needle) {
+  const Millis start = clock.Now();
+  const Millis deadline = start + kLoginLimitMs + 1;
+  char buffer[kLoginReceiveSize];
+  std::size_t scanFrom = 0;
+  for (;;) {
+    std::size_t at = text.find(needle, scanFrom);
+    if (at != std::string::npos) return at;
+    // A needle split across receives starts in the last needle.size()-1 bytes.
+    scanFrom = text.size() >= needle.size() ? text.size() - (needle.size() - 1) : 0;
+
+    int got = ReceiveUntil(socket, clock, ui, buffer, kLoginReceiveSize, deadline);
+    if (got > 0) {
+      text.append(buffer, static_cast<std::size_t>(got));
+    } else if (got != Socket::kTimedOut) {
+      IdleSlice(clock, ui, deadline);
+    }
+    if (text.size() > kLoginKeep) {
+      std::size_t drop = text.size() - kLoginKeep;
+      text.erase(0, drop);
+      scanFrom -= std::min(scanFrom, drop);
+    }
+    if (clock.Now() - start > kLoginLimitMs) return std::string::npos;
+  }
+}
+
+}  // namespace
+
+int ReceiveUntil(Socket& socket, Clock& clock, Ui& ui, char* buffer, int capacity,
+                 Millis deadline) {
+  for (;;) {
+    Millis remaining = deadline - clock.Now();
+    if (remaining <= 0) return Socket::kTimedOut;
+    int got = socket.Receive(buffer, capacity, std::min(remaining, kReceiveSliceMs));
+    if (got != Socket::kTimedOut) return got;
+    ui.PumpPaint();
+  }
+}
+
+std::optional<std::string> CollectReply(Socket& socket, Clock& clock, Ui& ui,
+                                        const std::string& echo, int receiveSize,
+                                        Millis limitMs) {
+  const Millis start = clock.Now();
+  const Millis deadline = start + limitMs + 1;
+  std::vector<char> buffer(static_cast<std::size_t>(std::max(receiveSize, 1)), '\0');
+  const int capacity = static_cast<int>(buffer.size());
+
+  // Until the echo is found, working holds only a tail that could still start it; after
+  // that it is the reply, and only new bytes are searched for the prompt.
+  std::string working;
+  bool echoFound = echo.empty();
+  bool promptFound = false;
+  while (!(echoFound && promptFound)) {
+    int got = ReceiveUntil(socket, clock, ui, buffer.data(), capacity, deadline);
+    if (got > 0) {
+      const char* bytes = buffer.data();
+      const void* zero = std::memchr(bytes, '\0', static_cast<std::size_t>(got));
+      std::size_t length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - bytes)
+                                : static_cast<std::size_t>(got);
+      std::size_t oldSize = working.size();
+      working.append(bytes, length);
+      if (!echoFound) {
+        std::size_t at = working.find(echo);
+        if (at != std::string::npos) {
+          working.erase(0, at);
+          echoFound = true;
+          promptFound = working.find(kPrompt) != std::string::npos;
+        } else if (working.size() >= echo.size()) {
+          working.erase(0, working.size() - (echo.size() - 1));
+        }
+      } else {
+        promptFound = working.find(kPrompt, oldSize) != std::string::npos;
+      }
+    } else if (got != Socket::kTimedOut) {
+      IdleSlice(clock, ui, deadline);
+    }
+    // Tested after every receive: a reply completed after the limit is still a time-out.
+    if (clock.Now() - start > limitMs) return std::nullopt;
+  }
+  return working;
+}
+
+bool SplitHostPort(const std::string& address, std::string& host, std::uint16_t& port) {
+  std::size_t colon = address.rfind(':');
+  if (colon == std::string::npos) {
+    host = address;
+    port = CommandChannel::kTelnetPort;
+    return true;
+  }
+  std::string digits = address.substr(colon + 1);
+  if (digits.empty() || digits.size() > 5) return false;
+  long value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  if (value < 1 || value > 65535) return false;
+  host = address.substr(0, colon);
+  port = static_cast<std::uint16_t>(value);
+  return true;
+}
+
+CommandChannel::CommandChannel(SocketFactory& sockets, Clock& clock, Ui& ui)
+    : sockets_(sockets), clock_(clock), ui_(ui) {}
+
+CommandChannel::~CommandChannel() { DropConnection(); }
+
+bool CommandChannel::ConnectAndLogin() {
+  if (!socket_) {
+    socket_ = sockets_.Make();
+    if (!socket_) {
+      ui_.Message(nullptr, "Unable to create a winsock connection\n", kErrorCaption);
+      return false;
+    }
+  }
+
+  clock_.Sleep(kStepPauseMs);
+  if (!socket_->Create()) {
+    ui_.Message(nullptr, "Unable to create a Telnet socket connection to the modem\n",
+                kErrorCaption);
+    socket_.reset();  // never connected: nothing to shut down
+    return false;
+  }
+
+  clock_.Sleep(kStepPauseMs);
+  std::string host;
+  std::uint16_t port = kTelnetPort;
+  if (!SplitHostPort(RouterAddress, host, port) || !socket_->Connect(host, port)) {
+    ui_.ShowPossibleErrors();
+    DropConnection();
+    return false;
+  }
+
+  std::string loginText;
+  clock_.Sleep(kStepPauseMs);
+  std::size_t request = WaitForLoginText(*socket_, clock_, ui_, loginText, kPasswordRequest);
+  if (request == std::string::npos) {
+    ui_.Message(nullptr, "Timeout trying to get password acknowledgement\n", kErrorCaption);
+    DropConnection();
+    return false;
+  }
+
+  if (SendText(*socket_, RouterPassword + "\r\n") <= 0) {
+    ui_.Message(nullptr, "Unable to send password\n", kErrorCaption);
+    DropConnection();
+    return false;
+  }
+
+  // A prompt counts only after the request: a banner's ">" must not end the log-in.
+  loginText.erase(0, request + std::strlen(kPasswordRequest));
+  if (WaitForLoginText(*socket_, clock_, ui_, loginText, kPrompt) == std::string::npos) {
+    ui_.Message(nullptr, "Unable to receive message from modem for login via Telnet",
+                kErrorCaption);
+    DropConnection();
+    return false;
+  }
+
+  SendText(*socket_, "home \r\n");
+  return true;
+}
+
+void CommandChannel::SendCommand(const std::string& text) {
+  if (!socket_) {
+    ui_.Message(nullptr, "Winsock connection is not created", kErrorCaption);
+    return;
+  }
+  if (SendText(*socket_, text) <= 0) {
+    ui_.Message(nullptr, "Error sending Winsock command", kErrorCaption);
+  }
+}
+
+bool CommandChannel::ExecuteCommand(const std::string& command, std::string& reply,
+                                    Millis limitMs) {
+  if (!socket_) {
+    ui_.Message(nullptr, "Winsock connection is not created", kErrorCaption);
+    return false;
+  }
+  if (SendText(*socket_, command) <= 0) return false;
+
+  reply.clear();
+  clock_.Sleep(kCommandPauseMs);
+  std::optional<std::string> collected =
+      CollectReply(*socket_, clock_, ui_, command, kCommandReceiveSize, limitMs);
+  if (!collected) {
+    ui_.Message(nullptr, command, kErrorCaption);
+    return false;
+  }
+  reply = std::move(*collected);
+  return true;
+}
+
+void CommandChannel::SaveConfiguration() {
+  std::string reply;
+  ExecuteCommand("config save\r\n", reply, kSaveLimitMs);
+  if (reply.find("Configuration saved") == std::string::npos) {
+    ui_.Message(nullptr, "Error saving configuration", kErrorCaption);
+  }
+}
+
+void CommandChannel::RestartRouter(bool reconnect) {
+  SendCommand("restart\r\n");
+  clock_.Sleep(kRestartWaitMs);
+  DropConnection();
+  if (reconnect) ConnectAndLogin();
+}
+
+bool CommandChannel::ReconnectRouter(Millis delayMs) {
+  DropConnection();
+  if (delayMs != 0) clock_.Sleep(delayMs);
+  return ConnectAndLogin();
+}
+
+void CommandChannel::DropConnection() {
+  if (!socket_) return;
+  socket_->ShutdownSend();
+  socket_->Close();
+  socket_.reset();
+}
+
+}  // namespace tarnwick
