@@ -1,0 +1,95 @@
+#include "app/Sheet.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "app/AboutDialog.h"
+#include "app/WaitProgress.h"
+
+namespace tarnwick {
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+}  // namespace
+
+CAllControlsSheet::CAllControlsSheet(Session& session) : general(session), session_(session) {}
+
+std::vector<DialogModel*> CAllControlsSheet::Pages() {
+  return {
+      &general,
+  };
+}
+
+bool CAllControlsSheet::OnSysCommand(unsigned id) {
+  switch (id & ~0xFu) {
+    case 0x10: {
+      CAboutDlg about(session_);
+      view().RunModal(about);
+      return true;
+    }
+    case 0x20:
+      LoadDefaultConfiguration();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CAllControlsSheet::LoadDefaultConfiguration() {
+  Ui& ui = session_.ui;
+  CommandChannel& channel = session_.channel;
+  WindowRef owner = view().Window();
+
+  if (ui.Message(owner, "Do you want to load default factory settings?", "Help", Buttons::YesNo) !=
+      Answer::Yes)
+    return;
+
+  char buffer[kLineBufferSize];
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(DefaultsPath.c_str(), "r"));
+  if (!file) {
+    ui.Message(owner, "Unable to find configuration file\n", "", Buttons::Ok);
+    return;
+  }
+
+  WaitProgress wait(ui, session_.clock);
+  wait.Show("Please wait while flashing the Default configuration.");
+  wait.Step();
+  wait.Repaint();
+  channel.ReconnectRouter(0);
+  wait.Step();
+
+  // End of file is only noticed by a read that finds nothing, so a file ending in a line
+  // feed sends one more, bare line end from the zeroed buffer. A read error never sets
+  // end of file and leaves the buffer undefined: stop there.
+  while (!std::feof(file.get())) {
+    std::memset(buffer, 0, sizeof buffer);
+    if (!std::fgets(buffer, sizeof buffer, file.get()) && std::ferror(file.get())) break;
+    channel.SendCommand(std::string(buffer) + "\r\n");
+    session_.clock.Sleep(kReplayLinePauseMs);
+  }
+
+  for (int i = 0; i < 3; ++i) wait.Step();
+  channel.ReconnectRouter(5000);
+  wait.Step();
+  channel.SaveConfiguration();
+  wait.Step();
+  channel.RestartRouter(true);
+  wait.Step();
+  wait.Step();
+  channel.SendCommand("@close\r\n");
+  wait.Step();
+  wait.Close();
+
+  ui.Message(owner,
+             "Default factory settings are loaded successfully. Please run the Tarnwick again.",
+             "Config Success", Buttons::Ok);
+  // As the sheet's Cancel: no page's OK runs, nothing more is saved.
+  view().EndDialog(0);
+}
+
+}  // namespace tarnwick
