@@ -1,0 +1,300 @@
+// Shell models against a scripted router: deterministic, no network, no real time.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ScriptedRouter.h"
+#include "app/AboutDialog.h"
+#include "app/LoginDialog.h"
+#include "app/Sheet.h"
+#include "app/Startup.h"
+#include "support/RecordingUi.h"
+#include "support/TestView.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::RecordingUi;
+using testing::ScriptedRouter;
+using testing::ScriptedSocketFactory;
+using testing::TestView;
+
+struct ScriptedShell : ::testing::Test {
+  ManualClock clock;
+  ScriptedRouter router{clock};
+  ScriptedSocketFactory sockets{router};
+  RecordingUi ui;
+  MemorySettings settings;
+  Session session{sockets, clock, ui, settings};
+
+  void LogIn() {
+    session.channel.RouterAddress = "127.0.0.1";
+    session.channel.RouterPassword = router.password;
+    ASSERT_TRUE(session.channel.ConnectAndLogin());
+    ASSERT_TRUE(ui.messages.empty());
+  }
+};
+
+// ---- Log In pre-fill ------------------------------------------------------------------
+
+struct PrefillCase {
+  const char* name;
+  std::optional<std::string> stored;
+  std::string shown;
+};
+
+class LoginPrefill : public ScriptedShell, public ::testing::WithParamInterface<PrefillCase> {};
+
+TEST_P(LoginPrefill, AddressFieldOffersTheStoredValueOnlyWhenItFits) {
+  settings.value = GetParam().stored;
+  CLoginDlg login(session);
+  TestView view;
+  login.Attach(&view);
+  login.OnInitDialog();
+  EXPECT_EQ(login.Address, GetParam().shown);
+  EXPECT_EQ(view.GetText(1019), GetParam().shown);
+  EXPECT_EQ(view.GetText(1020), "");
+  EXPECT_EQ(router.made, 0);  // opening the dialog does not connect
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Registry, LoginPrefill,
+    ::testing::Values(PrefillCase{"Absent", std::nullopt, "192.168.1.1"},
+                      PrefillCase{"Dotted", "10.0.0.138", "10.0.0.138"},
+                      PrefillCase{"FifteenCharacters", "192.168.100.200", "192.168.100.200"},
+                      PrefillCase{"SixteenCharacters", "router.home.lan1", "192.168.1.1"},
+                      PrefillCase{"Longer", "a-very-long-router-name", "192.168.1.1"},
+                      PrefillCase{"Empty", "", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ScriptedShell, LoginRetriesFromScratchAfterAFailureAndKeepsTheTypedFields) {
+  CLoginDlg login(session);
+  TestView view;
+  login.Attach(&view);
+  login.OnInitDialog();
+  view.SetText(1019, "127.0.0.1");
+  view.SetText(1020, "wrong");
+  login.OnOK();
+  EXPECT_TRUE(view.endResults.empty());
+  EXPECT_EQ(view.GetText(1019), "127.0.0.1");
+  EXPECT_EQ(view.GetText(1020), "wrong");
+  EXPECT_EQ(session.channel.TelnetSocket(), nullptr);
+  ASSERT_EQ(ui.Texts(),
+            std::vector<std::string>{"Unable to receive message from modem for login via Telnet"});
+
+  view.SetText(1020, "admin");
+  login.OnOK();
+  EXPECT_EQ(view.endResults, std::vector<int>{1});
+  EXPECT_EQ(session.channel.RouterPassword, "admin");
+  EXPECT_EQ(session.channel.RouterAddress, "127.0.0.1");
+  EXPECT_NE(session.channel.TelnetSocket(), nullptr);
+  EXPECT_EQ(router.connects, 2);
+  EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+// ---- About ----------------------------------------------------------------------------
+
+struct AboutCase {
+  const char* name;
+  std::optional<std::string> output;  // nullopt: the router never answers
+  std::string firmware;
+  std::vector<std::string> messages;
+};
+
+class AboutFirmware : public ScriptedShell, public ::testing::WithParamInterface<AboutCase> {};
+
+TEST_P(AboutFirmware, ShowsFieldFourOfTheFirstVersionLine) {
+  LogIn();
+  if (GetParam().output) router.outputs["version\r\n"] = *GetParam().output;
+  const int connectsBefore = router.connects;
+
+  CAboutDlg about(session);
+  TestView view;
+  about.Attach(&view);
+  about.OnInitDialog();
+
+  EXPECT_EQ(about.FirmwareVersion, GetParam().firmware);
+  EXPECT_EQ(view.GetText(1191), GetParam().firmware);
+  EXPECT_EQ(ui.Texts(), GetParam().messages);
+  EXPECT_EQ(router.connects, connectsBefore);  // asked on the connection as it is
+  EXPECT_EQ(router.received.back(), "version\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, AboutFirmware,
+    ::testing::Values(
+        AboutCase{"FieldFour",
+                  "Firmware Version : 4.1.7 build 12\r\nBoot Version : 1.0 x\r\n",
+                  "4.1.7",
+                  {}},
+        // The lower-case echo "version" must not match; only the capitalised line does.
+        AboutCase{"EchoDoesNotMatch", "Router Version is 2.0.1\r\n", "2.0.1", {}},
+        AboutCase{"ShortLineGivesItsLastField", "Version 7\r\n", "7", {}},
+        AboutCase{"NoVersionLine", "firmware 1.2.3\r\n", "", {}},
+        AboutCase{"TimeOut", std::nullopt, "", {"version\r\n"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ScriptedShell, AboutWithoutAConnectionStaysEmpty) {
+  CAboutDlg about(session);
+  TestView view;
+  about.Attach(&view);
+  about.OnInitDialog();
+  EXPECT_EQ(about.FirmwareVersion, "");
+  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Winsock connection is not created"});
+  EXPECT_EQ(router.made, 0);
+}
+
+// ---- The sheet's system menu ----------------------------------------------------------
+
+TEST_F(ScriptedShell, SystemMenuRangesIgnoreTheLowFourBits) {
+  CAllControlsSheet sheet(session);
+  TestView view;
+  sheet.Attach(&view);
+  std::vector<int> aboutOpened;
+  view.onModal = [&](DialogModel& dialog) {
+    aboutOpened.push_back(dialog.TemplateId());
+    return 1;
+  };
+
+  for (unsigned id = 0x10; id <= 0x1f; ++id) EXPECT_TRUE(sheet.OnSysCommand(id)) << id;
+  EXPECT_EQ(aboutOpened, std::vector<int>(16, 100));
+  EXPECT_TRUE(ui.messages.empty());
+
+  for (unsigned id = 0x20; id <= 0x2f; ++id) {
+    ui.answers.push_back(Answer::No);
+    EXPECT_TRUE(sheet.OnSysCommand(id)) << id;
+  }
+  ASSERT_EQ(ui.messages.size(), 16u);
+  for (const auto& m : ui.messages) {
+    EXPECT_EQ(m.text, "Do you want to load default factory settings?");
+    EXPECT_EQ(m.caption, "Help");
+    EXPECT_EQ(m.buttons, Buttons::YesNo);
+    EXPECT_EQ(m.owner, view.Window());
+  }
+
+  // Move, close and the like belong to the platform.
+  for (unsigned id : {0x00u, 0x0fu, 0x30u, 0x110u, 0xF010u, 0xF060u, 0xF120u})
+    EXPECT_FALSE(sheet.OnSysCommand(id)) << id;
+  EXPECT_EQ(aboutOpened.size(), 16u);
+  EXPECT_EQ(ui.messages.size(), 16u);
+  EXPECT_TRUE(view.endResults.empty());
+  EXPECT_EQ(router.made, 0);
+}
+
+TEST_F(ScriptedShell, SheetHoldsGeneralFirstWithCloseInsteadOfOk) {
+  CAllControlsSheet sheet(session);
+  std::vector<DialogModel*> pages = sheet.Pages();
+  ASSERT_FALSE(pages.empty());
+  EXPECT_EQ(pages[0], &sheet.general);
+  EXPECT_EQ(pages[0]->Caption(), "General");
+  EXPECT_EQ(pages[0]->TemplateId(), 129);
+
+  TestView page;
+  sheet.general.Attach(&page);
+  sheet.general.OnInitDialog();
+  EXPECT_TRUE(page.cancelToClose);
+}
+
+TEST_F(ScriptedShell, DefaultsDeclinedOrMissingFileLeaveTheSheetOpen) {
+  CAllControlsSheet sheet(session);
+  sheet.DefaultsPath = ::testing::TempDir() + "no-such-dir/default.dat";
+  TestView view;
+  sheet.Attach(&view);
+
+  ui.answers.push_back(Answer::No);
+  sheet.LoadDefaultConfiguration();
+  EXPECT_EQ(ui.messages.size(), 1u);
+
+  sheet.LoadDefaultConfiguration();  // answered Yes
+  ASSERT_EQ(ui.messages.size(), 3u);
+  EXPECT_EQ(ui.messages[2].text, "Unable to find configuration file\n");
+  EXPECT_EQ(ui.messages[2].caption, "");
+  EXPECT_EQ(ui.messages[2].buttons, Buttons::Ok);
+  EXPECT_TRUE(ui.waits.empty());
+  EXPECT_TRUE(view.endResults.empty());
+  EXPECT_EQ(router.made, 0);
+}
+
+// ---- Start-up -------------------------------------------------------------------------
+
+struct ScriptedHost final : ShellHost {
+  std::function<int(DialogModel&)> onModal;
+  std::function<int(CAllControlsSheet&)> onSheet;
+  std::vector<int> modals;
+  int sheets = 0;
+
+  int RunModal(DialogModel& dialog) override {
+    modals.push_back(dialog.TemplateId());
+    return onModal(dialog);
+  }
+  int RunSheet(CAllControlsSheet& sheet) override {
+    ++sheets;
+    return onSheet(sheet);
+  }
+};
+
+// Drives Log In as a user would: types the password (one attempt each) and presses OK,
+// pressing Cancel when out of attempts.
+std::function<int(DialogModel&)> TypePasswords(std::vector<std::string> attempts) {
+  return [attempts](DialogModel& dialog) {
+    TestView view;
+    dialog.Attach(&view);
+    dialog.OnInitDialog();
+    for (const std::string& password : attempts) {
+      view.SetText(1020, password);
+      dialog.OnOK();
+      if (!view.endResults.empty()) return view.endResults.back();
+    }
+    dialog.OnCancel();
+    return view.endResults.back();
+  };
+}
+
+TEST_F(ScriptedShell, StartupWithoutSocketsShowsTheMessageOnly) {
+  ScriptedHost host;
+  EXPECT_EQ(RunApplication(session, host, false), 0);
+  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Windows sockets initialization failed."});
+  EXPECT_EQ(ui.messages[0].caption, "");
+  EXPECT_EQ(ui.messages[0].owner, nullptr);
+  EXPECT_TRUE(host.modals.empty());
+  EXPECT_EQ(host.sheets, 0);
+}
+
+TEST_F(ScriptedShell, CancelOnLogInEndsWithoutConnectingOrShowingTheSheet) {
+  ScriptedHost host;
+  host.onModal = TypePasswords({});
+  EXPECT_EQ(RunApplication(session, host, true), 0);
+  EXPECT_EQ(host.modals, std::vector<int>{132});
+  EXPECT_EQ(host.sheets, 0);
+  EXPECT_EQ(router.made, 0);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ScriptedShell, SheetRunsLoggedInAndTheConnectionIsDroppedHoweverItEnds) {
+  for (int sheetResult : {1, 2, 0}) {
+    SCOPED_TRACE(sheetResult);
+    settings.value = "127.0.0.1";
+    session.ConfigChanged = true;  // left over: start-up clears it
+    ScriptedHost host;
+    host.onModal = TypePasswords({"nope", "admin"});
+    bool sawConnection = false;
+    host.onSheet = [&](CAllControlsSheet& sheet) {
+      sawConnection = session.channel.TelnetSocket() != nullptr;
+      EXPECT_FALSE(session.ConfigChanged);
+      EXPECT_EQ(sheet.Caption(), "Tarnwick");
+      return sheetResult;
+    };
+    const int closesBefore = router.closes;
+    EXPECT_EQ(RunApplication(session, host, true), 0);
+    EXPECT_EQ(host.sheets, 1);
+    EXPECT_TRUE(sawConnection);
+    EXPECT_EQ(session.channel.TelnetSocket(), nullptr);
+    // The failed attempt closed its own socket; the drop after the sheet closes the other.
+    EXPECT_EQ(router.closes, closesBefore + 2);
+  }
+}
+
+}  // namespace
+}  // namespace tarnwick
