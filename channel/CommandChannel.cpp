@@ -80,8 +80,7 @@ int ReceiveUntil(Socket& socket, Clock& clock, Ui& ui, char* buffer, int capacit
 }
 
 std::optional<std::string> CollectReply(Socket& socket, Clock& clock, Ui& ui,
-                                        const std::string& echo, int receiveSize,
-                                        Millis limitMs) {
+                                        const std::string& echo, int receiveSize, Millis limitMs) {
   const Millis start = clock.Now();
   const Millis deadline = start + limitMs + 1;
   std::vector<char> buffer(static_cast<std::size_t>(std::max(receiveSize, 1)), '\0');

@@ -9,13 +9,13 @@
 #include <ws2tcpip.h>
 #else
 #include <arpa/inet.h>
-#include <cerrno>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <cerrno>
 #endif
 
 namespace tarnwick {
@@ -35,9 +35,7 @@ bool IsLoopback(const sockaddr_in& address) {
   return (ntohl(address.sin_addr.s_addr) >> 24) == 127;
 }
 
-int ClampWait(Millis waitMs) {
-  return static_cast<int>(std::clamp<Millis>(waitMs, 0, INT_MAX));
-}
+int ClampWait(Millis waitMs) { return static_cast<int>(std::clamp<Millis>(waitMs, 0, INT_MAX)); }
 
 // Both platforms share one shape; only the system calls differ.
 class PlatformSocket final : public Socket {
@@ -51,8 +49,7 @@ class PlatformSocket final : public Socket {
     if (handle_ == kNoHandle) return false;
     // Command lines are small and each waits for its echo: no Nagle delay.
     int on = 1;
-    ::setsockopt(handle_, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on),
-                 sizeof on);
+    ::setsockopt(handle_, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
 #if defined(SO_NOSIGPIPE)
     ::setsockopt(handle_, SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof on);
 #endif
