@@ -12,24 +12,24 @@ namespace tarnwick::routersim {
 
 // Faults a test can switch on; all off by default.
 struct FaultOptions {
-  int silenceAfterLines = -1;     // after N received lines, never answer again (-1 off)
-  int chunkSize = 0;              // send replies in pieces of N bytes (0 off)
-  int dropMidReplyAfterLines = -1;// after N received lines, close half-way through a reply
-  bool echoWithoutLineEnd = false;// echo "cmd" instead of "cmd\r\n"
+  int silenceAfterLines = -1;            // after N received lines, never answer again (-1 off)
+  int chunkSize = 0;                     // send replies in pieces of N bytes (0 off)
+  int dropMidReplyAfterLines = -1;       // after N received lines, close half-way through a reply
+  bool echoWithoutLineEnd = false;       // echo "cmd" instead of "cmd\r\n"
   bool optionBytesBeforeBanner = false;  // telnet IAC negotiation bytes before the banner
-  bool zeroByteInReply = false;   // a NUL byte in the middle of each command's output
-  std::size_t padReplyTo = 0;     // pad each command's output with filler lines to N bytes
+  bool zeroByteInReply = false;          // a NUL byte in the middle of each command's output
+  std::size_t padReplyTo = 0;            // pad each command's output with filler lines to N bytes
 };
 
 struct Options {
   std::string listenAddress = "127.0.0.1";  // loopback only; others are refused
-  std::uint16_t port = 2323;                 // 0: any free port
+  std::uint16_t port = 2323;                // 0: any free port
   std::string password = "admin";
-  std::string stateFile;                     // saved configuration; empty: kept in memory
+  std::string stateFile;  // saved configuration; empty: kept in memory
   std::string firmwareVersion = "3.12.0";
-  std::string transcriptFile;                // every received line with its time
-  int restartDownMs = 4000;                  // unreachable this long after "restart"
-  int retrainMs = 3000;                      // line idle this long after " bsp down"/" bsp up"
+  std::string transcriptFile;  // every received line with its time
+  int restartDownMs = 4000;    // unreachable this long after "restart"
+  int retrainMs = 3000;        // line idle this long after " bsp down"/" bsp up"
   FaultOptions faults;
 };
 

@@ -1,0 +1,181 @@
+#include "routersim/Router.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace tarnwick::routersim {
+
+void DslLine::Settle(Millis now) {
+  if (showtimeSince >= 0) {
+    showtimeBefore += std::max<Millis>(0, now - showtimeSince);
+    showtimeSince = InShowtime(now) ? now : -1;
+  } else if (InShowtime(now)) {
+    // Showtime began at upAt, possibly before this call.
+    showtimeBefore += now - upAt;
+    showtimeSince = now;
+  }
+}
+
+Millis DslLine::ShowtimeMs(Millis now) const {
+  if (showtimeSince >= 0) return showtimeBefore + std::max<Millis>(0, now - showtimeSince);
+  if (InShowtime(now)) return showtimeBefore + (now - upAt);
+  return showtimeBefore;
+}
+
+void DslLine::GoDown(Millis now) {
+  Settle(now);
+  adminUp = false;
+  showtimeSince = -1;
+}
+
+void DslLine::Retrain(Millis now, Millis retrainMs) {
+  Settle(now);
+  adminUp = true;
+  upAt = now + std::max<Millis>(0, retrainMs);
+  showtimeSince = -1;
+  figures = TrainFigures(mode, ++trainings);
+}
+
+const char* ModeName(DslMode mode) {
+  switch (mode) {
+    case DslMode::Multi:
+      return "multi";
+    case DslMode::Gdmt:
+      return "gdmt";
+    case DslMode::Glite:
+      return "glite";
+    case DslMode::Ansi:
+      return "Ansi";
+  }
+  return "multi";
+}
+
+const char* ModeCommand(DslMode mode) {
+  switch (mode) {
+    case DslMode::Multi:
+      return "multi";
+    case DslMode::Gdmt:
+      return "gdmt";
+    case DslMode::Glite:
+      return "glite";
+    case DslMode::Ansi:
+      return "ansi";
+  }
+  return "multi";
+}
+
+namespace {
+
+// Small deterministic spread so that each retrain gives slightly different figures.
+class Spread {
+ public:
+  explicit Spread(unsigned seed) : state_(seed * 2654435761u + 12345u) {}
+  // A value in [-range, range].
+  int Next(int range) {
+    state_ = state_ * 1103515245u + 12345u;
+    if (range <= 0) return 0;
+    return static_cast<int>((state_ >> 8) % static_cast<unsigned>(2 * range + 1)) - range;
+  }
+
+ private:
+  unsigned state_;
+};
+
+}  // namespace
+
+DslFigures TrainFigures(DslMode mode, unsigned seed) {
+  Spread s(seed);
+  DslFigures f;
+  // A loop of about 3 km: full G.dmt rates are not reached.
+  int down = 7616, up = 832;
+  switch (mode) {
+    case DslMode::Multi:
+    case DslMode::Gdmt:
+      f.operationMode = "G.dmt";
+      break;
+    case DslMode::Glite:
+      f.operationMode = "G.lite";
+      down = 1536;
+      up = 512;
+      break;
+    case DslMode::Ansi:
+      f.operationMode = "T1.413";
+      down = 6944;
+      up = 640;
+      break;
+  }
+  f.downInterleavedKbps = down + (mode == DslMode::Glite ? 0 : 32 * s.Next(8));
+  f.upInterleavedKbps = up + (mode == DslMode::Glite ? 0 : 32 * s.Next(2));
+  f.downFastKbps = 0;
+  f.upFastKbps = 0;
+  f.downMargin = 9.0 + s.Next(25) / 10.0;
+  f.upMargin = 12.0 + s.Next(20) / 10.0;
+  f.downAttenuation = 32.5 + s.Next(5) / 10.0;
+  f.upAttenuation = 18.0 + s.Next(5) / 10.0;
+  f.downPower = (mode == DslMode::Glite ? 16.5 : 19.5) + s.Next(3) / 10.0;
+  f.upPower = 12.0 + s.Next(3) / 10.0;
+  return f;
+}
+
+AtmCounters CountersFor(const AtmChannel& channel, Millis showtimeMs) {
+  const auto t = static_cast<std::uint64_t>(std::max<Millis>(0, showtimeMs));
+  const auto w = static_cast<std::uint64_t>(std::max(1, channel.weight));
+  AtmCounters c;
+  c.tx = t * w * 3 / 1000;  // 3 cells a second per unit of weight
+  c.rxGood = t * w * 5 / 1000;
+  c.rxBad = w > 1 ? t / 120000 : 0;  // the odd errored cell on busy channels
+  return c;
+}
+
+namespace {
+
+// The value after key up to the next "/" or blank; -1 when absent or not a number.
+int SpecNumber(const std::string& spec, const std::string& key) {
+  auto at = spec.find(key);
+  if (at == std::string::npos) return -1;
+  at += key.size();
+  auto end = spec.find_first_of("/ ", at);
+  std::string digits = spec.substr(at, end == std::string::npos ? std::string::npos : end - at);
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return -1;
+  return std::atoi(digits.c_str());
+}
+
+}  // namespace
+
+std::vector<AtmChannel> Router::AtmChannels() const {
+  std::vector<AtmChannel> channels{{"oam", 0, 16, 1}, {"edd", 0, 0, 1}};
+  auto addFrom = [&channels](const std::vector<Device>& list) {
+    for (const Device& d : list) {
+      int vpi = SpecNumber(d.spec, "txvpi=");
+      int vci = SpecNumber(d.spec, "txvci=");
+      if (vpi < 0 || vci < 0) continue;
+      channels.push_back({d.name, vpi, vci, 40});
+    }
+  };
+  addFrom(bridgeDevices);
+  addFrom(devices);
+  // The factory PVC when nothing else is configured.
+  if (channels.size() == 2) channels.push_back({"rfc1483-0", 0, 35, 40});
+  return channels;
+}
+
+Route* Router::FindRoute(const std::string& label) {
+  auto it =
+      std::find_if(routes.begin(), routes.end(), [&](const Route& r) { return r.label == label; });
+  return it == routes.end() ? nullptr : &*it;
+}
+
+Router FactoryRouter(const std::string& password, const std::string& firmware, Millis now) {
+  Router r;
+  r.password = password;
+  r.firmwareVersion = firmware;
+  r.snmp.push_back({false, "public", ""});
+  r.dsl.mode = DslMode::Multi;
+  r.dsl.adminUp = true;
+  r.dsl.upAt = now;
+  r.dsl.figures = TrainFigures(r.dsl.mode, 0);
+  r.dsl.showtimeSince = now;
+  return r;
+}
+
+}  // namespace tarnwick::routersim
