@@ -69,31 +69,6 @@ INSTANTIATE_TEST_SUITE_P(
                       PrefillCase{"Empty", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ScriptedShell, LoginRetriesFromScratchAfterAFailureAndKeepsTheTypedFields) {
-  CLoginDlg login(session);
-  TestView view;
-  login.Attach(&view);
-  login.OnInitDialog();
-  view.SetText(1019, "127.0.0.1");
-  view.SetText(1020, "wrong");
-  login.OnOK();
-  EXPECT_TRUE(view.endResults.empty());
-  EXPECT_EQ(view.GetText(1019), "127.0.0.1");
-  EXPECT_EQ(view.GetText(1020), "wrong");
-  EXPECT_EQ(session.channel.TelnetSocket(), nullptr);
-  ASSERT_EQ(ui.Texts(),
-            std::vector<std::string>{"Unable to receive message from modem for login via Telnet"});
-
-  view.SetText(1020, "admin");
-  login.OnOK();
-  EXPECT_EQ(view.endResults, std::vector<int>{1});
-  EXPECT_EQ(session.channel.RouterPassword, "admin");
-  EXPECT_EQ(session.channel.RouterAddress, "127.0.0.1");
-  EXPECT_NE(session.channel.TelnetSocket(), nullptr);
-  EXPECT_EQ(router.connects, 2);
-  EXPECT_EQ(ui.messages.size(), 1u);
-}
-
 // ---- About ----------------------------------------------------------------------------
 
 struct AboutCase {
@@ -136,16 +111,6 @@ INSTANTIATE_TEST_SUITE_P(
         AboutCase{"TimeOut", std::nullopt, "", {"version\r\n"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ScriptedShell, AboutWithoutAConnectionStaysEmpty) {
-  CAboutDlg about(session);
-  TestView view;
-  about.Attach(&view);
-  about.OnInitDialog();
-  EXPECT_EQ(about.FirmwareVersion, "");
-  EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Winsock connection is not created"});
-  EXPECT_EQ(router.made, 0);
-}
-
 // ---- The sheet's system menu ----------------------------------------------------------
 
 TEST_F(ScriptedShell, SystemMenuRangesIgnoreTheLowFourBits) {
@@ -181,20 +146,6 @@ TEST_F(ScriptedShell, SystemMenuRangesIgnoreTheLowFourBits) {
   EXPECT_EQ(ui.messages.size(), 16u);
   EXPECT_TRUE(view.endResults.empty());
   EXPECT_EQ(router.made, 0);
-}
-
-TEST_F(ScriptedShell, SheetHoldsGeneralFirstWithCloseInsteadOfOk) {
-  CAllControlsSheet sheet(session);
-  std::vector<DialogModel*> pages = sheet.Pages();
-  ASSERT_FALSE(pages.empty());
-  EXPECT_EQ(pages[0], &sheet.general);
-  EXPECT_EQ(pages[0]->Caption(), "General");
-  EXPECT_EQ(pages[0]->TemplateId(), 129);
-
-  TestView page;
-  sheet.general.Attach(&page);
-  sheet.general.OnInitDialog();
-  EXPECT_TRUE(page.cancelToClose);
 }
 
 TEST_F(ScriptedShell, DefaultsDeclinedOrMissingFileLeaveTheSheetOpen) {
