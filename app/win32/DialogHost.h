@@ -1,0 +1,21 @@
+#pragma once
+
+#include <windows.h>
+
+#include "app/Bindings.h"
+
+namespace tarnwick::win32 {
+
+// Runs any dialog model modally from its template and forwards the dialog's events to it.
+class DialogHost {
+ public:
+  // owner may be null. Returns the result the model ended the dialog with, -1 when the
+  // template could not be loaded.
+  static int Run(DialogModel& model, HWND owner);
+
+  // Forwards one WM_COMMAND to a model: IDOK, IDCANCEL (button, Escape, close box) or a
+  // click on another control. True when the model was given it.
+  static bool ForwardCommand(DialogModel& model, WPARAM wParam);
+};
+
+}  // namespace tarnwick::win32
