@@ -30,14 +30,15 @@ namespace {
 using testing::RecordingUi;
 using testing::TestView;
 
-// The shared skipping clock, letting the simulator's thread catch up before a long pause:
-// a "restart" it saw only after the client had skipped its wait would start the downtime
-// late, and that downtime would then pass in real time.
+// The shared skipping clock, letting the simulator's thread catch up before each pause of
+// a progress step or longer. With no real time passing, a "restart" seen only after the
+// client skipped its wait would start the downtime late (which then passes in real time),
+// and lines still unread when the client drops a connection are lost with it.
 class SettlingClock final : public Clock {
  public:
   Millis Now() const override { return inner_.Now(); }
   void Sleep(Millis ms) override {
-    if (ms >= 1000 && settle) settle();
+    if (ms >= 200 && settle) settle();
     inner_.Sleep(ms);
   }
   std::function<void()> settle;
