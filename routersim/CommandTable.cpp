@@ -32,7 +32,7 @@ void CommandTable::Add(const std::string& command, Handler handler, const std::s
 
 void CommandTable::AddConfigWriter(ConfigWriter writer) { writers_.push_back(std::move(writer)); }
 
-std::string CommandTable::Dispatch(Router& router, Services& services, Millis now,
+std::string CommandTable::Dispatch(Router& router, Services& services, Millis now, Millis sent,
                                    const std::string& rawLine) const {
   std::string line = rawLine;
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
@@ -41,8 +41,9 @@ std::string CommandTable::Dispatch(Router& router, Services& services, Millis no
   for (const Entry& e : entries_) {
     if (line.compare(0, e.command.size(), e.command) != 0) continue;
     if (line.size() > e.command.size() && line[e.command.size()] != ' ') continue;
-    CommandContext ctx{router, services, now, line, TrimBlanks(line.substr(e.command.size())),
-                       {},     {}};
+    CommandContext ctx{
+        router, services, now, std::min(now, sent), line, TrimBlanks(line.substr(e.command.size())),
+        {},     {}};
     ctx.args = SplitBlanks(ctx.rest);
     e.handler(ctx);
     return ctx.out.Text();

@@ -45,7 +45,8 @@ class Services {
 struct CommandContext {
   Router& router;
   Services& services;
-  Millis now;
+  Millis now;                     // when the line is answered: readings are taken then
+  Millis sent;                    // when the line arrived: pauses it starts run from then
   std::string line;               // as typed, without line end and outer blanks
   std::string rest;               // after the matched command words, outer blanks removed
   std::vector<std::string> args;  // rest split at runs of blanks
@@ -64,7 +65,7 @@ class CommandTable {
   void AddConfigWriter(ConfigWriter writer);
 
   // Output of one line; unknown commands give an error line.
-  std::string Dispatch(Router& router, Services& services, Millis now,
+  std::string Dispatch(Router& router, Services& services, Millis now, Millis sent,
                        const std::string& line) const;
   std::vector<std::string> WriteConfig(const Router& router) const;
   std::vector<std::pair<std::string, std::string>> Help() const;

@@ -103,6 +103,24 @@ struct Simulator::Impl final : Services {
   Conn* current = nullptr;  // the connection whose line is being run
   bool replaying = false;
   Millis startTime = 0;
+  // When the lines being handled arrived. A client on a virtual clock may send a line and
+  // at once skip a long pause (as after "restart"), so the clock read when the line is
+  // handled can be far later than its sending. Time stamps therefore follow real time
+  // from the last quiet moment on; skips are taken in only while nothing arrives.
+  Millis arrival = 0;
+  Millis quietClock = 0;
+  std::chrono::steady_clock::time_point quietReal = std::chrono::steady_clock::now();
+  void Quiet() {
+    quietClock = clock.Now();
+    quietReal = std::chrono::steady_clock::now();
+    arrival = std::max(arrival, quietClock);
+  }
+  void StampArrival() {
+    Millis real = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now() - quietReal)
+                      .count();
+    arrival = std::max(arrival, std::min(clock.Now(), quietClock + real));
+  }
   Millis downUntil = 0;  // new sessions are held until then
   std::int64_t linesReceived = 0;
   bool dropMidDone = false;
@@ -143,10 +161,11 @@ struct Simulator::Impl final : Services {
 
   void Restart() override {
     if (replaying) return;
-    Millis now = clock.Now();
+    Millis now = arrival;
     DropAllConnections();
     downUntil = now + opts.restartDownMs;
-    LoadSaved(router.savedConfig, now);
+    std::vector<std::string> saved = router.savedConfig;  // LoadSaved replaces router
+    LoadSaved(saved, now);
     router.dsl.Retrain(now, opts.restartDownMs + opts.retrainMs);
   }
 
@@ -161,14 +180,14 @@ struct Simulator::Impl final : Services {
   }
 
   std::string Run(const std::string& line) override {
-    return table.Dispatch(router, *this, clock.Now(), line);
+    return table.Dispatch(router, *this, clock.Now(), arrival, line);
   }
 
   // --- state ---
   void LoadSaved(const std::vector<std::string>& saved, Millis now) {
     router = FactoryRouter(opts.password, opts.firmwareVersion, now);
     replaying = true;
-    for (const auto& line : saved) table.Dispatch(router, *this, now, line);
+    for (const auto& line : saved) table.Dispatch(router, *this, now, now, line);
     replaying = false;
     router.batchQueue.clear();
     router.savedConfig = saved;
@@ -228,7 +247,7 @@ struct Simulator::Impl final : Services {
     }
 
     current = &c;
-    std::string output = table.Dispatch(router, *this, clock.Now(), line);
+    std::string output = table.Dispatch(router, *this, clock.Now(), arrival, line);
     current = nullptr;
 
     const FaultOptions& f = opts.faults;
@@ -317,6 +336,7 @@ struct Simulator::Impl final : Services {
       }
       // Short turns: the clock may be virtual and jump, and held sessions must notice.
       int n = poll(fds.data(), fds.size(), pacing ? 1 : 10);
+
       if (n < 0 && errno != EINTR) break;
       if (fds[0].revents & POLLIN) {
         char drain[64];
@@ -326,6 +346,10 @@ struct Simulator::Impl final : Services {
       if (pacing) std::this_thread::sleep_for(std::chrono::microseconds(500));
 
       std::lock_guard<std::mutex> lock(mu);
+      if (n == 0)
+        Quiet();
+      else
+        StampArrival();
       // Read before accepting: a client that sent "restart" or "batch execute" and then
       // connected again must find its new session after the old one was dropped.
       for (std::size_t i = 0; i < conns.size() && i + 2 < fds.size(); ++i) {
@@ -374,6 +398,7 @@ Simulator::Simulator(Options options, Clock& clock)
     : impl_(std::make_unique<Impl>(std::move(options), clock)) {
   Impl& s = *impl_;
   s.startTime = clock.Now();
+  s.Quiet();
   s.router = FactoryRouter(s.opts.password, s.opts.firmwareVersion, s.startTime);
 }
 
@@ -486,6 +511,7 @@ void Simulator::ClearTranscript() {
 
 std::string Simulator::RunCommand(const std::string& line) {
   std::lock_guard<std::mutex> lock(impl_->mu);
+  impl_->Quiet();
   return impl_->Run(line);
 }
 

@@ -29,7 +29,9 @@ struct Options {
   std::string firmwareVersion = "3.12.0";
   std::string transcriptFile;  // every received line with its time
   int restartDownMs = 4000;    // unreachable this long after "restart"
-  int retrainMs = 3000;        // line idle this long after " bsp down"/" bsp up"
+  // Line idle this long after " bsp up": longer than one 3 s monitoring period, as on a
+  // real line, so that the refresh after a retrain sees it down.
+  int retrainMs = 8000;
   FaultOptions faults;
 };
 

@@ -89,14 +89,14 @@ void RegisterDslCommands(CommandTable& table) {
   table.Add(
       "bsp down",
       [](CommandContext& c) {
-        c.router.dsl.GoDown(c.now);
+        c.router.dsl.GoDown(c.sent);
         c.out.Line("Line going down");
       },
       "take the line down");
   table.Add(
       "bsp up",
       [](CommandContext& c) {
-        c.router.dsl.Retrain(c.now, c.services.options().retrainMs);
+        c.router.dsl.Retrain(c.sent, c.services.options().retrainMs);
         c.out.Line(std::string("Line training in mode ") + ModeCommand(c.router.dsl.mode));
       },
       "bring the line up (retrain)");

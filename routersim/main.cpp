@@ -28,7 +28,7 @@ const char kUsage[] =
     "  --firmware VERSION       firmware version to report (default 3.12.0)\n"
     "  --transcript FILE        append every received line with its time\n"
     "  --restart-down-ms N      unreachable this long after \"restart\" (default 4000)\n"
-    "  --retrain-ms N           line idle this long after \" bsp up\" (default 3000)\n"
+    "  --retrain-ms N           line idle this long after \" bsp up\" (default 8000)\n"
     "\n"
     "Faults (lines are counted over the whole run, passwords included):\n"
     "  --silence-after N        answer nothing once N lines were received\n"
