@@ -17,11 +17,15 @@ struct FileCloser {
 
 }  // namespace
 
-CAllControlsSheet::CAllControlsSheet(Session& session) : general(session), session_(session) {}
+CAllControlsSheet::CAllControlsSheet(Session& session)
+    : general(session), route(session), snmp(session), monitor(session), session_(session) {}
 
 std::vector<DialogModel*> CAllControlsSheet::Pages() {
   return {
       &general,
+      &route,
+      &snmp,
+      &monitor,
   };
 }
 

@@ -6,6 +6,9 @@
 #include "app/Bindings.h"
 #include "app/General.h"
 #include "app/Session.h"
+#include "monitor/CMONITOR.h"
+#include "routing/CROUTE.h"
+#include "routing/CSMNP.h"
 
 namespace tarnwick {
 
@@ -39,6 +42,9 @@ class CAllControlsSheet : public DialogModel {
   std::string DefaultsPath = kDefaultsFile;
 
   General general;
+  CROUTE route;
+  CSMNP snmp;
+  CMONITOR monitor;
 
  private:
   Session& session_;
