@@ -77,6 +77,7 @@ struct Figures {
   double loginMs = 0;
   double collectBytesPerSecond = 0;
   double plainBytesPerSecond = 0;
+  double ratio = 0;
 } figures;
 
 void Report(benchmark::State& state, std::vector<double>& samples, double& figure) {
@@ -125,66 +126,70 @@ void LogInQuietly(Rig& rig, benchmark::State& state) {
   if (!home) state.SkipWithError("no answer to home");
 }
 
-void BM_CollectReply4MiB(benchmark::State& state) {
-  Rig rig(kBigReply);
-  std::vector<double> rates;
-  std::string reply;
-  for (auto _ : state) {
-    LogInQuietly(rig, state);
-    auto start = Steady::now();
-    Socket& socket = *rig.channel.TelnetSocket();
-    socket.Send("version\r\n", 9);
-    auto collected = CollectReply(socket, rig.clock, rig.ui, "version\r\n", 2048, 60000);
-    double elapsed = Seconds(Steady::now() - start);
-    if (!collected || collected->size() < kBigReply) state.SkipWithError("reply incomplete");
-    state.SetIterationTime(elapsed);
-    rates.push_back(static_cast<double>(collected ? collected->size() : 0) / elapsed);
-    state.SetBytesProcessed(state.bytes_processed() +
-                            static_cast<std::int64_t>(collected ? collected->size() : 0));
-  }
-  figures.collectBytesPerSecond = Median(rates);
+// Seconds to collect the big reply with the channel's own loop.
+double CollectOnce(Rig& rig, benchmark::State& state) {
+  LogInQuietly(rig, state);
+  Socket& socket = *rig.channel.TelnetSocket();
+  auto start = Steady::now();
+  socket.Send("version\r\n", 9);
+  auto collected = CollectReply(socket, rig.clock, rig.ui, "version\r\n", 2048, 60000);
+  double elapsed = Seconds(Steady::now() - start);
+  if (!collected || collected->size() < kBigReply) state.SkipWithError("reply incomplete");
+  return elapsed;
 }
 
-// The floor: the same bytes through the same receives, with no scanning or keeping.
-void BM_PlainReceive4MiB(benchmark::State& state) {
-  Rig rig(kBigReply);
-  std::vector<double> rates;
+// The floor: the same bytes through the same receives, with no scanning or keeping; it
+// stops at the prompt's last two bytes.
+double PlainOnce(Rig& rig, benchmark::State& state) {
+  LogInQuietly(rig, state);
+  Socket& socket = *rig.channel.TelnetSocket();
   std::vector<char> buffer(2048);
-  const std::string prompt = "> ";
-  for (auto _ : state) {
-    LogInQuietly(rig, state);
-    auto start = Steady::now();
-    Socket& socket = *rig.channel.TelnetSocket();
-    socket.Send("version\r\n", 9);
-    std::size_t total = 0;
-    char tail[2] = {0, 0};
-    while (!(tail[0] == prompt[0] && tail[1] == prompt[1])) {
-      int got = socket.Receive(buffer.data(), static_cast<int>(buffer.size()), 5000);
-      if (got <= 0) {
-        state.SkipWithError("receive failed");
-        break;
-      }
-      total += static_cast<std::size_t>(got);
-      if (got >= 2) {
-        tail[0] = buffer[static_cast<std::size_t>(got) - 2];
-        tail[1] = buffer[static_cast<std::size_t>(got) - 1];
-      } else {
-        tail[0] = tail[1];
-        tail[1] = buffer[0];
-      }
+  auto start = Steady::now();
+  socket.Send("version\r\n", 9);
+  char tail[2] = {0, 0};
+  while (!(tail[0] == '>' && tail[1] == ' ')) {
+    int got = socket.Receive(buffer.data(), static_cast<int>(buffer.size()), 5000);
+    if (got <= 0) {
+      state.SkipWithError("receive failed");
+      break;
     }
-    double elapsed = Seconds(Steady::now() - start);
-    state.SetIterationTime(elapsed);
-    rates.push_back(static_cast<double>(total) / elapsed);
-    state.SetBytesProcessed(state.bytes_processed() + static_cast<std::int64_t>(total));
+    std::size_t n = static_cast<std::size_t>(got);
+    tail[0] = n >= 2 ? buffer[n - 2] : tail[1];
+    tail[1] = buffer[n - 1];
   }
-  figures.plainBytesPerSecond = Median(rates);
+  return Seconds(Steady::now() - start);
+}
+
+// Both loops in turn on the same simulator, order alternating, so that a busy machine
+// slows both alike; the ratio is the median of the pairs' ratios.
+void BM_Reply4MiB(benchmark::State& state) {
+  Rig rig(kBigReply);
+  std::vector<double> collect, plain, ratios;
+  bool collectFirst = true;
+  for (auto _ : state) {
+    double c, p;
+    if (collectFirst) {
+      c = CollectOnce(rig, state);
+      p = PlainOnce(rig, state);
+    } else {
+      p = PlainOnce(rig, state);
+      c = CollectOnce(rig, state);
+    }
+    collectFirst = !collectFirst;
+    state.SetIterationTime(c);
+    collect.push_back(static_cast<double>(kBigReply) / c);
+    plain.push_back(static_cast<double>(kBigReply) / p);
+    ratios.push_back(p / c);
+  }
+  figures.collectBytesPerSecond = Median(collect);
+  figures.plainBytesPerSecond = Median(plain);
+  figures.ratio = Median(ratios);
+  state.counters["ratio"] = figures.ratio;
 }
 
 BENCHMARK(BM_ExecuteCommand)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ConnectAndLogin)->UseManualTime()->Iterations(100)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CollectReply4MiB)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainReceive4MiB)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Reply4MiB)->UseManualTime()->Iterations(40)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
@@ -196,15 +201,15 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
 
   const double mib = 1024.0 * 1024.0;
-  double ratio = figures.plainBytesPerSecond > 0
-                     ? figures.collectBytesPerSecond / figures.plainBytesPerSecond
-                     : 0;
   std::printf("\nmedian ExecuteCommand beyond its 100 ms pause:   %8.3f ms (target <= 1 ms)\n",
               figures.executeMs);
   std::printf("median ConnectAndLogin beyond its 600 ms pauses: %8.3f ms (target <= 2 ms)\n",
               figures.loginMs);
-  std::printf("4 MiB reply, CollectReply:   %8.1f MiB/s\n", figures.collectBytesPerSecond / mib);
-  std::printf("4 MiB reply, plain receives: %8.1f MiB/s\n", figures.plainBytesPerSecond / mib);
-  std::printf("throughput ratio:            %8.2f (target >= 0.8)\n", ratio);
+  std::printf("4 MiB reply, CollectReply:   %8.1f MiB/s (median)\n",
+              figures.collectBytesPerSecond / mib);
+  std::printf("4 MiB reply, plain receives: %8.1f MiB/s (median)\n",
+              figures.plainBytesPerSecond / mib);
+  std::printf("throughput ratio:            %8.2f (median of pairs) (target >= 0.8)\n",
+              figures.ratio);
   return 0;
 }

@@ -99,6 +99,11 @@ std::optional<std::string> CollectReply(Socket& socket, Clock& clock, Ui& ui,
       std::size_t length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - bytes)
                                 : static_cast<std::size_t>(got);
       std::size_t oldSize = working.size();
+      // Grow by four: big replies then fault in fresh pages about once instead of twice;
+      // capacity never touched costs no memory.
+      if (working.capacity() - oldSize < length) {
+        working.reserve(std::max(working.capacity() * 4, oldSize + length));
+      }
       working.append(bytes, length);
       if (!echoFound) {
         std::size_t at = working.find(echo);
