@@ -108,7 +108,9 @@ void CROUTE::ListRoutes() {
   const std::string command = "ip route\r\n";
   if (socket->Send(command.data(), static_cast<int>(command.size())) <= 0) return;
   session_.clock.Sleep(100);
-  std::optional<std::string> reply = CollectReply(*socket, session_.clock, session_.ui, "ip route",
+  // The whole line as echo: "ip route" alone also matches the unread echo of an earlier
+  // "ip route add/delete/flush", whose answer would then be listed as the table.
+  std::optional<std::string> reply = CollectReply(*socket, session_.clock, session_.ui, command,
                                                   kListingReceiveSize, kListingLimitMs);
   if (!reply) {
     session_.ui.Trace("ip route timeout\n");

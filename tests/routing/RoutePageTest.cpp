@@ -76,6 +76,14 @@ TEST_F(RouteListing, LeftoverAnswersBeforeTheEchoAreIgnored) {
   EXPECT_EQ(Shown(), (Rows{{"r1", "10.1.0.0", "10.0.0.1", "ff:ff:0:0"}}));
 }
 
+TEST_F(RouteListing, AnUnreadAnswerOfAnEarlierChangeIsNotTakenForTheListing) {
+  const std::string change = "ip route add x 1.1.1.1 1.1.1.1 ff:0:0:0 1 0\r\n";
+  bench.router.outputs["ip route\r\n"] = "route add r1 10.1.0.0 10.0.0.1 ff:ff:0:0 1 0\r\n";
+  bench.session.channel.SendCommand(change);
+  page.ListRoutes();
+  EXPECT_EQ(Shown(), (Rows{{"r1", "10.1.0.0", "10.0.0.1", "ff:ff:0:0"}}));
+}
+
 TEST_F(RouteListing, SilentRouterTimesOutAfterFiveSecondsAndKeepsTheRows) {
   bench.router.outputs["ip route\r\n"] = "route add r1 10.1.0.0 10.0.0.1 ff:ff:0:0 1 0\r\n";
   page.ListRoutes();
