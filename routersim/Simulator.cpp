@@ -26,6 +26,7 @@ namespace tarnwick::routersim {
 namespace {
 
 constexpr int kMaxLoginFailures = 3;
+constexpr std::size_t kMaxLine = 64 * 1024;
 constexpr const char kPrompt[] = "router> ";
 constexpr const char kPasswordRequest[] = "Login password: ";
 // Telnet WILL ECHO, WILL SUPPRESS-GO-AHEAD, DO TERMINAL-TYPE: what a real telnet service
@@ -275,6 +276,13 @@ struct Simulator::Impl final : Services {
       return;
     }
     c.in.append(buf, static_cast<std::size_t>(n));
+    // A line end that never comes must not grow the buffer without bound.
+    if (c.in.size() > kMaxLine && c.in.find('\n') == std::string::npos) {
+      c.out = "\r\nError: line too long\r\n";
+      c.in.clear();
+      c.closing = true;
+      return;
+    }
     std::size_t nl;
     while (!c.closing && (nl = c.in.find('\n')) != std::string::npos) {
       std::string line = c.in.substr(0, nl + 1);

@@ -132,6 +132,15 @@ TEST_F(Session, BatchExecuteRunsTheQueueAndEndsTheSession) {
   EXPECT_NE(again->Command("ip route\r\n").find("add a"), std::string::npos);
 }
 
+TEST_F(Session, AnEndlessLineEndsTheSessionInsteadOfFillingMemory) {
+  auto c = LoggedIn();
+  c->Send(std::string(70 * 1024, 'x'));
+  std::string answer = c->ReadFor(1500);
+  EXPECT_TRUE(c->closed);
+  EXPECT_NE(answer.find("too long"), std::string::npos);
+  EXPECT_NE(LoggedIn(), nullptr);
+}
+
 TEST_F(Session, CloseEndsTheSession) {
   auto c = LoggedIn();
   c->Send("@close\r\n");
