@@ -12,8 +12,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# Tests built for Windows run under Wine.
+# Tests built for Windows run under Wine, each on a private X server (see the script).
 find_program(TARNWICK_WINE NAMES wine wine64)
 if(TARNWICK_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${TARNWICK_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
 endif()

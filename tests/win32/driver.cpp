@@ -1,0 +1,268 @@
+// Works Tarnwick's windows from outside, by title and control identifier, for the
+// end-to-end tests and the screenshots. Commands run in order; each prints what it
+// reads. Any failure prints "driver: ..." to stderr and exits with 1.
+//
+//   timeout MS                  how long the waits below wait (default 20000)
+//   wait-window TITLE           wait for a visible top-level window; it becomes current
+//   wait-gone TITLE             wait until no visible window has that title
+//   set-text ID TEXT            set a control's text in the current window
+//   read-text ID                print a control's text
+//   read-enabled ID             print 1 or 0
+//   press ID                    click a button of the current window
+//   read-message                wait for a message box, make it current, print its text
+//   read-caption                print the current window's title
+//   press-message-button        press the message box's OK (or its first button)
+//   answer-message ID           press button ID (6 Yes, 7 No) of the message box
+//   syscommand ID               send a system command (0x10, 0x20, ...) to the current window
+//   select-tab INDEX            show a page of the current property sheet
+//   close                       the current window's close box
+//   screenshot-ready            wait until the current window's thread is idle
+//   sleep MS
+//   dump                        list every window (for debugging)
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+DWORD g_timeout = 20000;
+HWND g_current = nullptr;
+
+[[noreturn]] void Fail(const std::string& what) {
+  std::fprintf(stderr, "driver: %s\n", what.c_str());
+  std::exit(1);
+}
+
+std::wstring Widen(const std::string& s) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring w(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+  return w;
+}
+
+std::string Narrow(const std::wstring& w) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr,
+                              nullptr);
+  std::string s(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                      nullptr);
+  return s;
+}
+
+// Cross-process WM_GETTEXT, bounded so that a busy target cannot hang the driver.
+std::string TextOf(HWND window) {
+  wchar_t buffer[4096] = {};
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer),
+                           SMTO_ABORTIFHUNG, 5000, &got))
+    return {};
+  return Narrow(std::wstring(buffer, got));
+}
+
+std::string ClassOf(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return Narrow(name);
+}
+
+bool Foreign(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  return pid != GetCurrentProcessId();
+}
+
+std::vector<HWND> TopLevel() {
+  std::vector<HWND> out;
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        if (IsWindowVisible(w) && Foreign(w)) reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&out));
+  return out;
+}
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> out;
+  EnumChildWindows(
+      parent,
+      [](HWND w, LPARAM p) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&out));
+  return out;
+}
+
+HWND WaitFor(const std::function<HWND()>& find, const std::string& what) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (HWND w = find()) return w;
+    if (GetTickCount() - start > g_timeout) Fail("timed out waiting for " + what);
+    Sleep(50);
+  }
+}
+
+HWND WindowTitled(const std::string& title) {
+  for (HWND w : TopLevel())
+    if (TextOf(w) == title) return w;
+  return nullptr;
+}
+
+// A message box: a dialog whose buttons are only the standard answers and that holds
+// a text but no edit, list or other control of ours.
+bool IsMessageBox(HWND window) {
+  if (ClassOf(window) != "#32770") return false;
+  bool hasButton = false;
+  for (HWND c : Children(window)) {
+    if (!IsWindowVisible(c)) continue;
+    int id = GetDlgCtrlID(c);
+    std::string cls = ClassOf(c);
+    if (cls == "Button") {
+      if (id < IDOK || id > IDNO) return false;
+      hasButton = true;
+    } else if (cls != "Static") {
+      return false;
+    }
+  }
+  return hasButton;
+}
+
+std::string MessageText(HWND box) {
+  // The longest static is the message; the others are the icon.
+  std::string best;
+  for (HWND c : Children(box)) {
+    if (ClassOf(c) != "Static") continue;
+    std::string t = TextOf(c);
+    if (t.size() > best.size()) best = t;
+  }
+  return best;
+}
+
+HWND Current() {
+  if (!g_current || !IsWindow(g_current)) Fail("no current window");
+  return g_current;
+}
+
+// Direct children first (the sheet's own buttons), then the controls of its pages.
+HWND Control(int id) {
+  HWND parent = Current();
+  if (HWND c = GetDlgItem(parent, id)) return c;
+  for (HWND c : Children(parent))
+    if (GetDlgCtrlID(c) == id && IsWindowVisible(c)) return c;
+  Fail("no control " + std::to_string(id) + " in \"" + TextOf(parent) + "\"");
+}
+
+void Press(HWND window, int id) {
+  HWND button = GetDlgItem(window, id);
+  HWND target = button ? GetParent(button) : window;
+  // Posted: the handler may run a modal loop of its own.
+  PostMessageW(target, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+void Dump() {
+  for (HWND w : TopLevel()) {
+    std::printf("window \"%s\" class %s\n", TextOf(w).c_str(), ClassOf(w).c_str());
+    for (HWND c : Children(w))
+      std::printf("  id %d class %s text \"%s\"%s\n", GetDlgCtrlID(c), ClassOf(c).c_str(),
+                  TextOf(c).c_str(), IsWindowEnabled(c) ? "" : " (disabled)");
+  }
+}
+
+unsigned long Number(const char* text) {
+  char* end = nullptr;
+  unsigned long v = std::strtoul(text, &end, 0);
+  if (!end || *end) Fail(std::string("not a number: ") + text);
+  return v;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int i = 1;
+  auto arg = [&](const char* command) -> const char* {
+    if (i >= argc) Fail(std::string(command) + " needs an argument");
+    return argv[i++];
+  };
+  while (i < argc) {
+    std::string command = argv[i++];
+    if (command == "timeout") {
+      g_timeout = static_cast<DWORD>(Number(arg("timeout")));
+    } else if (command == "wait-window") {
+      std::string title = arg("wait-window");
+      g_current = WaitFor([&] { return WindowTitled(title); }, "window \"" + title + "\"");
+    } else if (command == "wait-gone") {
+      std::string title = arg("wait-gone");
+      WaitFor([&]() -> HWND { return WindowTitled(title) ? nullptr : GetDesktopWindow(); },
+              "window \"" + title + "\" to close");
+    } else if (command == "set-text") {
+      int id = static_cast<int>(Number(arg("set-text")));
+      std::wstring text = Widen(arg("set-text"));
+      DWORD_PTR r = 0;
+      if (!SendMessageTimeoutW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                               SMTO_ABORTIFHUNG, 5000, &r))
+        Fail("set-text timed out");
+    } else if (command == "read-text") {
+      std::printf("%s\n", TextOf(Control(static_cast<int>(Number(arg("read-text"))))).c_str());
+    } else if (command == "read-enabled") {
+      std::printf("%d\n",
+                  IsWindowEnabled(Control(static_cast<int>(Number(arg("read-enabled"))))) ? 1 : 0);
+    } else if (command == "press") {
+      int id = static_cast<int>(Number(arg("press")));
+      Control(id);
+      Press(Current(), id);
+    } else if (command == "read-message") {
+      g_current = WaitFor(
+          [] {
+            for (HWND w : TopLevel())
+              if (IsMessageBox(w)) return w;
+            return static_cast<HWND>(nullptr);
+          },
+          "a message box");
+      std::printf("%s\n", MessageText(g_current).c_str());
+    } else if (command == "read-caption") {
+      std::printf("%s\n", TextOf(Current()).c_str());
+    } else if (command == "press-message-button" || command == "answer-message") {
+      HWND box = Current();
+      int id = 0;
+      if (command == "answer-message") {
+        id = static_cast<int>(Number(arg("answer-message")));
+      } else {
+        for (int candidate : {IDOK, IDYES, IDCANCEL})
+          if (!id && GetDlgItem(box, candidate)) id = candidate;
+      }
+      if (!id || !GetDlgItem(box, id)) Fail("the message box has no button " + std::to_string(id));
+      Press(box, id);
+      g_current = nullptr;
+    } else if (command == "syscommand") {
+      PostMessageW(Current(), WM_SYSCOMMAND, Number(arg("syscommand")), 0);
+    } else if (command == "select-tab") {
+      PostMessageW(Current(), PSM_SETCURSEL, Number(arg("select-tab")), 0);
+    } else if (command == "close") {
+      PostMessageW(Current(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else if (command == "screenshot-ready") {
+      // Two round trips through the target's queue: everything posted before is handled
+      // and the resulting paints are done.
+      for (int k = 0; k < 2; ++k) {
+        DWORD_PTR r = 0;
+        SendMessageTimeoutW(Current(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
+        Sleep(300);
+      }
+      std::printf("ready\n");
+    } else if (command == "sleep") {
+      Sleep(static_cast<DWORD>(Number(arg("sleep"))));
+    } else if (command == "dump") {
+      Dump();
+    } else {
+      Fail("unknown command " + command);
+    }
+    std::fflush(stdout);
+  }
+  return 0;
+}
