@@ -2,6 +2,7 @@
 // end-to-end tests and the screenshots. Commands run in order; each prints what it
 // reads. Any failure prints "driver: ..." to stderr and exits with 1.
 //
+//   desktop NAME                work on the windows of that desktop (wine explorer /desktop=NAME)
 //   timeout MS                  how long the waits below wait (default 20000)
 //   wait-window TITLE           wait for a visible top-level window; it becomes current
 //   wait-gone TITLE             wait until no visible window has that title
@@ -11,6 +12,7 @@
 //   press ID                    click a button of the current window
 //   read-message                wait for a message box, make it current, print its text
 //   read-caption                print the current window's title
+//   read-rect                   print the current window's screen rectangle: X Y WIDTH HEIGHT
 //   press-message-button        press the message box's OK (or its first button)
 //   answer-message ID           press button ID (6 Yes, 7 No) of the message box
 //   syscommand ID               send a system command (0x10, 0x20, ...) to the current window
@@ -192,7 +194,16 @@ int main(int argc, char** argv) {
   };
   while (i < argc) {
     std::string command = argv[i++];
-    if (command == "timeout") {
+    if (command == "desktop") {
+      // Made by the program's explorer; it may not exist yet.
+      std::wstring name = Widen(arg("desktop"));
+      HDESK desk = nullptr;
+      for (DWORD waited = 0; !desk && waited <= g_timeout; waited += 50) {
+        desk = OpenDesktopW(name.c_str(), 0, FALSE, GENERIC_ALL);
+        if (!desk) Sleep(50);
+      }
+      if (!desk || !SetThreadDesktop(desk)) Fail("cannot use desktop " + Narrow(name));
+    } else if (command == "timeout") {
       g_timeout = static_cast<DWORD>(Number(arg("timeout")));
     } else if (command == "wait-window") {
       std::string title = arg("wait-window");
@@ -226,6 +237,10 @@ int main(int argc, char** argv) {
           },
           "a message box");
       std::printf("%s\n", MessageText(g_current).c_str());
+    } else if (command == "read-rect") {
+      RECT r{};
+      GetWindowRect(Current(), &r);
+      std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
     } else if (command == "read-caption") {
       std::printf("%s\n", TextOf(Current()).c_str());
     } else if (command == "press-message-button" || command == "answer-message") {
