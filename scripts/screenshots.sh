@@ -70,4 +70,12 @@ driver wait-window "Log In" press 1 >/dev/null
 shot general wait-window Tarnwick
 driver wait-window Tarnwick syscommand 0x10 >/dev/null
 shot about wait-window "About Tarnwick"
-driver wait-window "About Tarnwick" press 1 wait-gone "About Tarnwick" wait-window Tarnwick press 1 >/dev/null
+driver wait-window "About Tarnwick" press 1 wait-gone "About Tarnwick" >/dev/null
+# The later pages in tab order; a page reads the router when it is shown.
+tab=1
+for name in ${TARNWICK_SHOT_PAGES:-route-table snmp dsl-monitoring}; do
+  driver wait-window Tarnwick select-tab $tab sleep 1500 >/dev/null
+  shot "$name" wait-window Tarnwick
+  tab=$((tab + 1))
+done
+driver wait-window Tarnwick press 1 >/dev/null
