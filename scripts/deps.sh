@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian; skips what is already there.
+# Usage: scripts/deps.sh [native] [windows] [display]
+set -euo pipefail
+
+want=("$@")
+[ ${#want[@]} -eq 0 ] && want=(native windows display)
+
+pkgs=(cmake g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev)
+for w in "${want[@]}"; do
+  case "$w" in
+    native) ;;
+    windows) pkgs+=(g++-mingw-w64-x86-64-posix wine wine64 iproute2 util-linux) ;;
+    display) pkgs+=(xvfb imagemagick x11-utils) ;;
+    *) echo "deps.sh: unknown group $w" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
