@@ -1,23 +1,35 @@
 #!/usr/bin/env bash
 # Prepares a Wine prefix of the project's own (never the user's ~/.wine) for running
-# tarnwick.exe and its tests: initialised once, with Wine's TrueType fonts in its Fonts
-# folder (title-bar glyphs, dialog fonts) and unmanaged X windows, so that closing a
-# window on a bare X server without a window manager does not stall for two seconds.
+# tarnwick.exe and its tests: initialised once, with Wine's own fonts in its Fonts folder
+# and unmanaged X windows, so that closing a window on a bare X server without a window
+# manager does not stall for two seconds.
+#
+# The fonts: the prefix registers "MS Sans Serif" as sserife.fon in the Fonts folder but
+# does not put the file there, so the dialogs' "MS Sans Serif" 8 fell back to a TrueType
+# face that is wider and one pixel shorter (dialog units 6x12 instead of 6x13), which
+# clipped the labels. Wine's bitmap .fon faces have the cell heights and average widths of
+# the fonts they stand in for; its bitmap-only .ttf copies of them are skipped by the font loader,
+# and the scalable .ttf ones (Tahoma, Marlett: title bars, check marks) are needed too.
+# The copy runs on every call, so prefixes made before it get the fonts as well.
 # Usage: scripts/wine-prefix.sh PREFIX
 set -euo pipefail
 prefix=${1:?usage: wine-prefix.sh PREFIX}
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$prefix"
 stamp=$prefix/.tarnwick-ready
-[ -e "$stamp" ] && exit 0
 
-wineboot -i >/dev/null 2>&1 || true
-wineserver -w
+if [ ! -e "$stamp" ]; then
+  wineboot -i >/dev/null 2>&1 || true
+  wineserver -w
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  wineserver -w
+fi
 fonts=$prefix/drive_c/windows/Fonts
 mkdir -p "$fonts"
 for dir in /usr/share/wine/fonts /usr/lib/wine/fonts /usr/share/fonts/wine; do
-  [ -d "$dir" ] && cp -n "$dir"/*.ttf "$fonts"/ 2>/dev/null || true
+  [ -d "$dir" ] || continue
+  for font in "$dir"/*.ttf "$dir"/*.fon; do
+    [ -e "$font" ] && cp -n "$font" "$fonts"/ 2>/dev/null || true
+  done
 done
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-wineserver -w
 touch "$stamp"
