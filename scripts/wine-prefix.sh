@@ -8,7 +8,7 @@
 # does not put the file there, so the dialogs' "MS Sans Serif" 8 fell back to a TrueType
 # face that is wider and one pixel shorter (dialog units 6x12 instead of 6x13), which
 # clipped the labels. Wine's bitmap .fon faces have the cell heights and average widths of
-# the fonts they stand in for; its bitmap-only .ttf copies of them are skipped by the font loader,
+# the fonts they stand in for; the font loader skips its bitmap-only .ttf copies of them,
 # and the scalable .ttf ones (Tahoma, Marlett: title bars, check marks) are needed too.
 # The copy runs on every call, so prefixes made before it get the fonts as well.
 # Usage: scripts/wine-prefix.sh PREFIX
