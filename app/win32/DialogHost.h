@@ -16,6 +16,12 @@ class DialogHost {
   // Forwards one WM_COMMAND to a model: IDOK, IDCANCEL (button, Escape, close box) or a
   // click on another control. True when the model was given it.
   static bool ForwardCommand(DialogModel& model, WPARAM wParam);
+
+  // Some label texts start a new line with a run of blanks that is meant to hang past the
+  // label's right edge. Where DrawText counts those blanks (Wine does), the line breaks a
+  // word early and the text needs a line more than the label has; such a label gets its
+  // line breaks written out. Labels that DrawText already wraps that way stay untouched.
+  static void FitWrappedLabels(HWND dialog);
 };
 
 }  // namespace tarnwick::win32

@@ -17,6 +17,7 @@
 #include "app/win32/DialogHost.h"
 #include "app/win32/RegistrySettings.h"
 #include "app/win32/SheetHost.h"
+#include "app/win32/Win32Ui.h"
 #include "app/win32/Win32View.h"
 #include "support/RecordingUi.h"
 #include "support/TestView.h"
@@ -309,6 +310,59 @@ TEST(DialogHostTest, ForwardsEventsOfTheTemplateToTheModel) {
   EXPECT_EQ(model.events, (std::vector<std::string>{"init", "cancel", "command 1096", "cancel",
                                                     "timer 4", "ok"}));
   EXPECT_FALSE(model.attached());
+}
+
+std::wstring LabelText(HWND label) {
+  wchar_t text[512];
+  GetWindowTextW(label, text, 512);
+  return text;
+}
+
+// The words of a text with its blanks and line breaks each reduced to a single blank.
+std::wstring Words(const std::wstring& text) {
+  std::wstring words;
+  for (wchar_t c : text) {
+    bool blank = c == L' ' || c == L'\r' || c == L'\n';
+    if (!blank)
+      words += c;
+    else if (!words.empty() && words.back() != L' ')
+      words += L' ';
+  }
+  return words;
+}
+
+TEST(DialogHostTest, LabelsWithBlankRunsKeepTheirWordsAndFitTheirLines) {
+  HWND dialog = CreateDialogParamW(
+      GetModuleHandleW(nullptr), MAKEINTRESOURCEW(Win32Ui::kPossibleErrorsTemplate), nullptr,
+      [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+  ASSERT_NE(dialog, nullptr);
+  std::vector<std::pair<HWND, std::wstring>> labels;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t name[16];
+    GetClassNameW(child, name, 16);
+    if (lstrcmpiW(name, L"Static") == 0) labels.emplace_back(child, LabelText(child));
+  }
+  ASSERT_EQ(labels.size(), 3u);
+  // A blank run that does not end a line is no reason to touch the text.
+  SetWindowTextW(labels[0].first, L"1.  Short");
+  labels[0].second = L"1.  Short";
+
+  DialogHost::FitWrappedLabels(dialog);
+  for (const auto& [label, original] : labels) {
+    std::wstring text = LabelText(label);
+    EXPECT_EQ(Words(text), Words(original));
+    RECT client{};
+    GetClientRect(label, &client);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    RECT needed{0, 0, client.right, 0};
+    DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    EXPECT_LE(needed.bottom, client.bottom) << std::string(text.begin(), text.end());
+  }
+  EXPECT_EQ(LabelText(labels[0].first), L"1.  Short");
+  DestroyWindow(dialog);
 }
 
 TEST(DialogHostTest, ExitDialogLeavesOnlyThroughOk) {
