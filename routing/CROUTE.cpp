@@ -6,15 +6,13 @@
 #include "channel/CommandChannel.h"
 #include "channel/TextHelpers.h"
 #include "routing/CommandText.h"
+#include "routing/DirectCommand.h"
 
 namespace tarnwick {
 namespace {
 
 constexpr int kListingReceiveSize = 1024;
 constexpr Millis kListingLimitMs = 5000;
-constexpr Millis kChangePauseMs = 200;
-// Bounds the one read of a change's answer, so a dead connection cannot hold the page.
-constexpr Millis kChangeAnswerWaitMs = 5000;
 constexpr const char* kNotConnected = "Winsock connection is not created";
 
 std::string RemoveBlanks(std::string text) {
@@ -149,17 +147,9 @@ void CROUTE::ListRoutes() {
 }
 
 bool CROUTE::SendChange(const std::string& command, const char* failure) {
-  Socket* socket = session_.channel.TelnetSocket();
-  if (socket->Send(command.data(), static_cast<int>(command.size())) <= 0) {
-    Error(failure);
-    return false;
-  }
-  session_.clock.Sleep(kChangePauseMs);
-  // The answer is read once and never examined: a refused change shows in the next listing.
-  char buffer[1024];
-  ReceiveUntil(*socket, session_.clock, session_.ui, buffer, sizeof buffer,
-               session_.clock.Now() + kChangeAnswerWaitMs);
-  return true;
+  if (SendChangeOnSocket(session_, command)) return true;
+  Error(failure);
+  return false;
 }
 
 void CROUTE::OnAddRoute() {

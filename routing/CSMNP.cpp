@@ -5,15 +5,13 @@
 #include "channel/CommandChannel.h"
 #include "channel/TextHelpers.h"
 #include "routing/CommandText.h"
+#include "routing/DirectCommand.h"
 
 namespace tarnwick {
 namespace {
 
 constexpr int kListingReceiveSize = 2048;
 constexpr Millis kListingLimitMs = 5000;
-constexpr Millis kChangePauseMs = 200;
-// Bounds the one read of a change's answer, so a dead connection cannot hold the page.
-constexpr Millis kChangeAnswerWaitMs = 5000;
 constexpr const char* kNotConnected = "Winsock connection is not created";
 constexpr const char* kEcho = "snmp access list";
 
@@ -133,17 +131,9 @@ void CSMNP::OnAuthorizedIp() {
 }
 
 bool CSMNP::SendChange(const std::string& command) {
-  Socket* socket = session_.channel.TelnetSocket();
-  if (socket->Send(command.data(), static_cast<int>(command.size())) <= 0) {
-    Error("Error sending Winsock command");
-    return false;
-  }
-  session_.clock.Sleep(kChangePauseMs);
-  // Read once and not examined: a refused change shows in the listing that follows.
-  char buffer[1024];
-  ReceiveUntil(*socket, session_.clock, session_.ui, buffer, sizeof buffer,
-               session_.clock.Now() + kChangeAnswerWaitMs);
-  return true;
+  if (SendChangeOnSocket(session_, command)) return true;
+  Error("Error sending Winsock command");
+  return false;
 }
 
 void CSMNP::OnAddCommunity() {
