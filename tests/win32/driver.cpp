@@ -17,6 +17,13 @@
 //   answer-message ID           press button ID (6 Yes, 7 No) of the message box
 //   syscommand ID               send a system command (0x10, 0x20, ...) to the current window
 //   select-tab INDEX            show a page of the current property sheet
+//   wait-page INDEX             wait until the current sheet shows that page; the page
+//                               becomes current, so that its own buttons 1 and 2 can be pressed
+//   read-rows ID                print every row of a list view, columns separated by tabs
+//   wait-row ID TEXT            wait for a list view row with a column that is TEXT; print it
+//   wait-no-row ID TEXT         wait until no row has a column that is TEXT
+//   select-row ID TEXT          wait-row, then make that row the only selected one
+//   wait-text ID TEXT           wait until a control shows TEXT
 //   close                       the current window's close box
 //   screenshot-ready            wait until the current window's thread is idle
 //   sleep MS
@@ -25,9 +32,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -168,6 +178,118 @@ void Press(HWND window, int id) {
   PostMessageW(target, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
+// List view messages carry pointers, which do not cross processes: the item and its text
+// live in memory allocated inside the program that owns the list.
+class RemoteItem {
+ public:
+  static constexpr int kTextChars = 512;
+
+  explicit RemoteItem(HWND list) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process_) Fail("cannot open the list view's process");
+    base_ = static_cast<std::byte*>(
+        VirtualAllocEx(process_, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (!base_) Fail("cannot allocate memory in the list view's process");
+  }
+  ~RemoteItem() {
+    VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+    CloseHandle(process_);
+  }
+  RemoteItem(const RemoteItem&) = delete;
+  RemoteItem& operator=(const RemoteItem&) = delete;
+
+  // Copies the item in, pointing its text at the remote text buffer; returns the remote item.
+  LPARAM Put(LVITEMW item) {
+    item.pszText = reinterpret_cast<wchar_t*>(base_ + sizeof(LVITEMW));
+    item.cchTextMax = kTextChars;
+    if (!WriteProcessMemory(process_, base_, &item, sizeof item, nullptr))
+      Fail("cannot write the list view item");
+    return reinterpret_cast<LPARAM>(base_);
+  }
+  std::string Text() {
+    wchar_t text[kTextChars + 1] = {};
+    if (!ReadProcessMemory(process_, base_ + sizeof(LVITEMW), text, kTextChars * sizeof(wchar_t),
+                           nullptr))
+      Fail("cannot read the list view text");
+    return Narrow(text);
+  }
+
+ private:
+  static constexpr std::size_t kSize = sizeof(LVITEMW) + (kTextChars + 1) * sizeof(wchar_t);
+  HANDLE process_ = nullptr;
+  std::byte* base_ = nullptr;
+};
+
+LRESULT Ask(HWND window, UINT message, WPARAM w, LPARAM l) {
+  DWORD_PTR r = 0;
+  if (!SendMessageTimeoutW(window, message, w, l, SMTO_ABORTIFHUNG, 5000, &r))
+    Fail("no answer from window \"" + TextOf(window) + "\"");
+  return static_cast<LRESULT>(r);
+}
+
+using Row = std::vector<std::string>;
+
+std::vector<Row> Rows(HWND list) {
+  int columns = 1;
+  if (HWND header = reinterpret_cast<HWND>(Ask(list, LVM_GETHEADER, 0, 0)))
+    columns = std::max(1, static_cast<int>(Ask(header, HDM_GETITEMCOUNT, 0, 0)));
+  RemoteItem remote(list);
+  std::vector<Row> rows;
+  int count = static_cast<int>(Ask(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int r = 0; r < count; ++r) {
+    Row row;
+    for (int c = 0; c < columns; ++c) {
+      LVITEMW item{};
+      item.iSubItem = c;
+      Ask(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(r), remote.Put(item));
+      row.push_back(remote.Text());
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+std::string Joined(const Row& row) {
+  std::string out;
+  for (std::size_t c = 0; c < row.size(); ++c) out += (c ? "\t" : "") + row[c];
+  return out;
+}
+
+std::optional<int> RowWith(const std::vector<Row>& rows, const std::string& text) {
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    for (const std::string& cell : rows[r])
+      if (cell == text) return static_cast<int>(r);
+  return std::nullopt;
+}
+
+// The row index is looked up again right before selecting: a refresh may have refilled the list.
+int WaitRow(HWND list, const std::string& text, Row* found) {
+  int index = -1;
+  WaitFor(
+      [&]() -> HWND {
+        std::vector<Row> rows = Rows(list);
+        std::optional<int> r = RowWith(rows, text);
+        if (!r) return nullptr;
+        index = *r;
+        if (found) *found = rows[static_cast<std::size_t>(*r)];
+        return list;
+      },
+      "a row with \"" + text + "\"");
+  return index;
+}
+
+void SelectOnly(HWND list, int row) {
+  RemoteItem remote(list);
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = 0;
+  Ask(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), remote.Put(item));
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  Ask(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), remote.Put(item));
+}
+
 void Dump() {
   for (HWND w : TopLevel()) {
     std::printf("window \"%s\" class %s\n", TextOf(w).c_str(), ClassOf(w).c_str());
@@ -259,6 +381,38 @@ int main(int argc, char** argv) {
       PostMessageW(Current(), WM_SYSCOMMAND, Number(arg("syscommand")), 0);
     } else if (command == "select-tab") {
       PostMessageW(Current(), PSM_SETCURSEL, Number(arg("select-tab")), 0);
+    } else if (command == "wait-page") {
+      HWND sheet = Current();
+      WPARAM index = Number(arg("wait-page"));
+      g_current = WaitFor(
+          [&]() -> HWND {
+            HWND page = reinterpret_cast<HWND>(Ask(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+            if (!page || static_cast<WPARAM>(Ask(sheet, PSM_HWNDTOINDEX,
+                                                 reinterpret_cast<WPARAM>(page), 0)) != index)
+              return nullptr;
+            return page;
+          },
+          "page " + std::to_string(index));
+    } else if (command == "read-rows") {
+      for (const Row& row : Rows(Control(static_cast<int>(Number(arg("read-rows"))))))
+        std::printf("%s\n", Joined(row).c_str());
+    } else if (command == "wait-row" || command == "select-row") {
+      HWND list = Control(static_cast<int>(Number(arg(command.c_str()))));
+      std::string text = arg(command.c_str());
+      Row row;
+      int index = WaitRow(list, text, &row);
+      if (command == "select-row") SelectOnly(list, index);
+      std::printf("%s\n", Joined(row).c_str());
+    } else if (command == "wait-no-row") {
+      HWND list = Control(static_cast<int>(Number(arg("wait-no-row"))));
+      std::string text = arg("wait-no-row");
+      WaitFor([&]() -> HWND { return RowWith(Rows(list), text) ? nullptr : list; },
+              "no row with \"" + text + "\"");
+    } else if (command == "wait-text") {
+      HWND control = Control(static_cast<int>(Number(arg("wait-text"))));
+      std::string text = arg("wait-text");
+      WaitFor([&]() -> HWND { return TextOf(control) == text ? control : nullptr; },
+              "\"" + text + "\" in control " + std::to_string(GetDlgCtrlID(control)));
     } else if (command == "close") {
       PostMessageW(Current(), WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (command == "screenshot-ready") {
