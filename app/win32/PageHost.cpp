@@ -39,11 +39,16 @@ INT_PTR CALLBACK PageHost::Proc(HWND window, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_NOTIFY:
       return self->Notify(window, *reinterpret_cast<const NMHDR*>(lParam));
-    case WM_COMMAND:
-      // A page has no OK or Cancel of its own; those belong to the sheet.
-      if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL)
-        return DialogHost::ForwardCommand(self->model_, wParam) ? TRUE : FALSE;
-      return FALSE;
+    case WM_COMMAND: {
+      // Buttons 1 and 2 of a page (Add, Remove) are its own commands and come with their
+      // window; an IDOK or IDCANCEL without one is Enter or Escape, which belong to the sheet.
+      int id = LOWORD(wParam);
+      bool ownButton = lParam && GetParent(reinterpret_cast<HWND>(lParam)) == window;
+      if (HIWORD(wParam) != BN_CLICKED || (!ownButton && (id == IDOK || id == IDCANCEL)))
+        return FALSE;
+      self->model_.OnCommand(id);
+      return TRUE;
+    }
     case WM_TIMER:
       self->model_.OnTimer(static_cast<int>(wParam));
       return TRUE;
