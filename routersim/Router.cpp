@@ -130,12 +130,12 @@ AtmCounters CountersFor(const AtmChannel& channel, Millis showtimeMs) {
 namespace {
 
 // The value after key up to the next "/" or blank; -1 when absent or not a number.
-int SpecNumber(const std::string& spec, const std::string& key) {
-  auto at = spec.find(key);
+int SettingNumber(const std::string& settings, const std::string& key) {
+  auto at = settings.find(key);
   if (at == std::string::npos) return -1;
   at += key.size();
-  auto end = spec.find_first_of("/ ", at);
-  std::string digits = spec.substr(at, end == std::string::npos ? std::string::npos : end - at);
+  auto end = settings.find_first_of("/ ", at);
+  std::string digits = settings.substr(at, end == std::string::npos ? std::string::npos : end - at);
   if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return -1;
   return std::atoi(digits.c_str());
 }
@@ -146,8 +146,8 @@ std::vector<AtmChannel> Router::AtmChannels() const {
   std::vector<AtmChannel> channels{{"oam", 0, 16, 1}, {"edd", 0, 0, 1}};
   auto addFrom = [&channels](const std::vector<Device>& list) {
     for (const Device& d : list) {
-      int vpi = SpecNumber(d.spec, "txvpi=");
-      int vci = SpecNumber(d.spec, "txvci=");
+      int vpi = SettingNumber(d.settings, "txvpi=");
+      int vci = SettingNumber(d.settings, "txvci=");
       if (vpi < 0 || vci < 0) continue;
       channels.push_back({d.name, vpi, vci, 40});
     }

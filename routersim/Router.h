@@ -23,11 +23,11 @@ struct SnmpAccess {
   std::string address;  // empty: any manager
 };
 
-// An interface or bridge port; spec is the router's own device specification text.
+// An interface or bridge port; settings holds its option text (such as /txvpi=8/txvci=35).
 struct Device {
   std::string name;
   std::string type;
-  std::string spec;
+  std::string settings;
   std::string address;
 };
 
