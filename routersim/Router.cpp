@@ -50,19 +50,8 @@ const char* ModeName(DslMode mode) {
   return "multi";
 }
 
-const char* ModeCommand(DslMode mode) {
-  switch (mode) {
-    case DslMode::Multi:
-      return "multi";
-    case DslMode::Gdmt:
-      return "gdmt";
-    case DslMode::Glite:
-      return "glite";
-    case DslMode::Ansi:
-      return "ansi";
-  }
-  return "multi";
-}
+// The mode commands are lower case; only the listing spells ANSI as "Ansi".
+const char* ModeCommand(DslMode mode) { return mode == DslMode::Ansi ? "ansi" : ModeName(mode); }
 
 namespace {
 
