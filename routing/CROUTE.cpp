@@ -15,11 +15,6 @@ constexpr int kListingReceiveSize = 1024;
 constexpr Millis kListingLimitMs = 5000;
 constexpr const char* kNotConnected = "Winsock connection is not created";
 
-std::string RemoveBlanks(std::string text) {
-  std::erase(text, ' ');
-  return text;
-}
-
 std::string Join(const std::array<std::string, 4>& octets, char separator) {
   return octets[0] + separator + octets[1] + separator + octets[2] + separator + octets[3];
 }

@@ -15,11 +15,6 @@ constexpr Millis kListingLimitMs = 5000;
 constexpr const char* kNotConnected = "Winsock connection is not created";
 constexpr const char* kEcho = "snmp access list";
 
-std::string RemoveBlanks(std::string text) {
-  std::erase(text, ' ');
-  return text;
-}
-
 }  // namespace
 
 CSMNP::CSMNP(Session& session) : session_(session) {

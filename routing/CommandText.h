@@ -14,6 +14,12 @@ inline bool IsPrintableAscii(const std::string& text) {
   return true;
 }
 
+// Listed fields are cut at blanks; any left inside a field are not part of it.
+inline std::string RemoveBlanks(std::string text) {
+  std::erase(text, ' ');
+  return text;
+}
+
 inline bool HasBlank(const std::string& text) { return text.find(' ') != std::string::npos; }
 
 // An octet box that passed IsValidOctet may still hold an inner blank or a control byte
