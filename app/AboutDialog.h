@@ -1,28 +1,22 @@
+// The About box: program version and the router's firmware version.
 #pragma once
 
 #include <string>
 
-#include "app/Bindings.h"
-#include "app/Session.h"
+#include "app/AboutDialogIds.h"
+#include "ui/DialogModel.h"
+#include "ui/Session.h"
 
 namespace tarnwick {
 
-// About box: program version (in the template) and the router's firmware version,
-// asked for each time the box opens.
+// The firmware version is asked for each time the box opens; Update is never enabled.
 class CAboutDlg : public DialogModel {
  public:
-  static constexpr int kTemplate = 100;
-  static constexpr int kFirmwareStatic = 1191;
-  static constexpr int kUpdateButton = 1096;  // created disabled, never enabled
-
   explicit CAboutDlg(Session& session);
-  int TemplateId() const override { return kTemplate; }
+  int TemplateId() const override { return IDD_ABOUT; }
   void OnInitDialog() override;
 
   std::string FirmwareVersion;
-
- private:
-  Session& session_;
 };
 
 }  // namespace tarnwick

@@ -1,22 +1,19 @@
+// The General page's save on Close.
 #include "app/General.h"
 
-#include "app/WaitProgress.h"
+#include "ui/WaitProgress.h"
 
 namespace tarnwick {
 
-General::General(Session& session) : session_(session) {}
-
-void General::OnInitDialog() { view().CancelToClose(); }
-
 void General::SaveOnSheetOk() {
-  if (!session_.ConfigChanged) return;
-  WaitProgress wait(session_.ui, session_.clock);
+  if (!session().ConfigChanged) return;
+  WaitProgress wait(session().ui, session().clock);
   wait.Show(kSavingText);
   wait.Step();
   wait.Repaint();
-  session_.channel.ReconnectRouter(0);
+  session().channel.ReconnectRouter(0);
   for (int i = 0; i < 3; ++i) wait.Step();
-  session_.channel.SaveConfiguration();
+  session().channel.SaveConfiguration();
   wait.Finish();
   wait.Close();
 }

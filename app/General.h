@@ -1,30 +1,26 @@
+// The General page: two pictures, and the save of the router configuration on Close.
 #pragma once
 
 #include <string>
 
-#include "app/Bindings.h"
-#include "app/Session.h"
+#include "app/GeneralIds.h"
+#include "ui/Page.h"
+#include "ui/Session.h"
 
 namespace tarnwick {
 
-// The picture page shown first; it saves the router configuration when the sheet is
-// closed after a change.
-class General : public DialogModel {
+class General : public Page {
  public:
-  static constexpr int kTemplate = 129;
   static constexpr const char* kSavingText = "Please wait a moment while config is being saved.";
 
-  explicit General(Session& session);
-  int TemplateId() const override { return kTemplate; }
+  explicit General(Session& session) : Page(session) {}
+  int TemplateId() const override { return IDD_GENERAL; }
   std::string Caption() const override { return "General"; }
 
-  void OnInitDialog() override;
+  void OnInitDialog() override { view().CancelToClose(); }
   void OnSheetOk() override { SaveOnSheetOk(); }
 
   void SaveOnSheetOk();
-
- private:
-  Session& session_;
 };
 
 }  // namespace tarnwick

@@ -1,3 +1,4 @@
+// The main sheet: its pages, system menu and the factory-defaults replay.
 #include "app/Sheet.h"
 
 #include <cstdio>
@@ -5,7 +6,7 @@
 #include <memory>
 
 #include "app/AboutDialog.h"
-#include "app/WaitProgress.h"
+#include "ui/WaitProgress.h"
 
 namespace tarnwick {
 
@@ -18,9 +19,9 @@ struct FileCloser {
 }  // namespace
 
 CAllControlsSheet::CAllControlsSheet(Session& session)
-    : general(session), route(session), snmp(session), monitor(session), session_(session) {}
+    : SheetModel(session), general(session), route(session), snmp(session), monitor(session) {}
 
-std::vector<DialogModel*> CAllControlsSheet::Pages() {
+std::vector<Page*> CAllControlsSheet::Pages() {
   return {
       &general,
       &route,
@@ -31,12 +32,12 @@ std::vector<DialogModel*> CAllControlsSheet::Pages() {
 
 bool CAllControlsSheet::OnSysCommand(unsigned id) {
   switch (id & ~0xFu) {
-    case 0x10: {
-      CAboutDlg about(session_);
+    case kAboutCommand: {
+      CAboutDlg about(session());
       view().RunModal(about);
       return true;
     }
-    case 0x20:
+    case kDefaultsCommand:
       LoadDefaultConfiguration();
       return true;
     default:
@@ -45,8 +46,8 @@ bool CAllControlsSheet::OnSysCommand(unsigned id) {
 }
 
 void CAllControlsSheet::LoadDefaultConfiguration() {
-  Ui& ui = session_.ui;
-  CommandChannel& channel = session_.channel;
+  Ui& ui = session().ui;
+  CommandChannel& channel = session().channel;
   WindowRef owner = view().Window();
 
   if (ui.Message(owner, "Do you want to load default factory settings?", "Help", Buttons::YesNo) !=
@@ -60,7 +61,7 @@ void CAllControlsSheet::LoadDefaultConfiguration() {
     return;
   }
 
-  WaitProgress wait(ui, session_.clock);
+  WaitProgress wait(ui, session().clock);
   wait.Show("Please wait while flashing the Default configuration.");
   wait.Step();
   wait.Repaint();
@@ -74,7 +75,7 @@ void CAllControlsSheet::LoadDefaultConfiguration() {
     std::memset(buffer, 0, sizeof buffer);
     if (!std::fgets(buffer, sizeof buffer, file.get()) && std::ferror(file.get())) break;
     channel.SendCommand(std::string(buffer) + "\r\n");
-    session_.clock.Sleep(kReplayLinePauseMs);
+    session().clock.Sleep(kReplayLinePauseMs);
   }
 
   for (int i = 0; i < 3; ++i) wait.Step();

@@ -1,6 +1,8 @@
+// The program's run: Log In, the main sheet, and the dropped connection at the end.
 #include "app/Startup.h"
 
 #include "app/LoginDialog.h"
+#include "app/Sheet.h"
 
 namespace tarnwick {
 

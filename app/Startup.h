@@ -1,8 +1,9 @@
+// The program's run: Log In, the main sheet, and the dropped connection at the end.
 #pragma once
 
-#include "app/Bindings.h"
-#include "app/Session.h"
-#include "app/Sheet.h"
+#include "ui/DialogModel.h"
+#include "ui/Page.h"
+#include "ui/Session.h"
 
 namespace tarnwick {
 
@@ -13,7 +14,7 @@ class ShellHost {
   virtual ~ShellHost();
   // Returns the dialog's end result (1 OK, 2 Cancel).
   virtual int RunModal(DialogModel& dialog) = 0;
-  virtual int RunSheet(CAllControlsSheet& sheet) = 0;
+  virtual int RunSheet(SheetModel& sheet) = 0;
 };
 
 // Log In, then the sheet until it ends, then the connection is dropped. Returns the

@@ -17,6 +17,7 @@
 #include "channel/Socket.h"
 #include "channel/Ui.h"
 #include "routersim/Simulator.h"
+#include "support/Clocks.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// The DSL Monitoring page: the four listings of a refresh, their scan, and the retrain.
 #include "monitor/CMONITOR.h"
 
 #include "channel/TextHelpers.h"
@@ -20,80 +21,16 @@ void SplitAtSlash(const std::string& text, std::string& before, std::string& aft
   after = text.substr(slash + 1);
 }
 
-}  // namespace
-
-CMONITOR::CMONITOR(Session& session) : session_(session) {
-  bindings_.Text(kLinkStatus, LinkStatus)
-      .Text(kAdslMode, AdslMode)
-      .Text(kOperationMode, OperationMode)
-      .Text(kDownFastRate, DownFastRate)
-      .Text(kDownInterleavedRate, DownInterleavedRate)
-      .Text(kDownNoiseMargin, DownNoiseMargin)
-      .Text(kDownAttenuation, DownAttenuation)
-      .Text(kDownOutputPower, DownOutputPower)
-      .Text(kUpFastRate, UpFastRate)
-      .Text(kUpInterleavedRate, UpInterleavedRate)
-      .Text(kUpNoiseMargin, UpNoiseMargin)
-      .Text(kUpAttenuation, UpAttenuation)
-      .Text(kUpOutputPower, UpOutputPower)
-      .Text(kPacketsTransmitted, PacketsTransmitted)
-      .Text(kPacketsReceivedGood, PacketsReceivedGood)
-      .Text(kPacketsReceivedBad, PacketsReceivedBad)
-      .Text(kTransmitVpi, TransmitVpi)
-      .Text(kTransmitVci, TransmitVci)
-      .Radio(kModeFirst, 4, ModeChoice);
-  modeBinding_.Radio(kModeFirst, 4, ModeChoice);
-}
-
-void CMONITOR::OnInitDialog() {
-  std::string reply;
-  // On the log-in connection; activation reconnects afterwards.
-  session_.channel.ExecuteCommand("bsp mode\r\n", reply, kReplyLimitMs);
-  std::string mode;
-  if (GetReplyField(reply, "Modem Mode", 1, 5, mode)) {
-    // Only these spellings are the router's; anything else leaves the choice as it was.
-    if (mode == "multi")
-      ModeChoice = 0;
-    else if (mode == "gdmt")
-      ModeChoice = 1;
-    else if (mode == "glite")
-      ModeChoice = 2;
-    else if (mode == "Ansi")
-      ModeChoice = 3;
-  }
-  bindings().Show(view());
-}
-
-void CMONITOR::OnSetActive() {
-  session_.channel.ReconnectRouter(0);
-  Refresh();
-  view().StartTimer(kPollTimer, kPollPeriodMs);
-}
-
-void CMONITOR::OnKillActive() { view().StopTimer(kPollTimer); }
-
-void CMONITOR::OnTimer(int timerId) {
-  if (timerId != kPollTimer) return;
-  // Stopped during the refresh: the next tick comes a full period after it ends.
-  view().StopTimer(kPollTimer);
-  Refresh();
-  view().StartTimer(kPollTimer, kPollPeriodMs);
-}
-
-void CMONITOR::OnCommand(int id) {
-  if (id == kReconnect) OnReconnect();
-}
-
-void CMONITOR::ClearLineValues() {
+void ClearLineValues(DslReadings& r) {
   for (std::string* value :
-       {&DownFastRate, &UpFastRate, &DownInterleavedRate, &UpInterleavedRate, &PacketsTransmitted,
-        &PacketsReceivedGood, &PacketsReceivedBad, &TransmitVpi, &TransmitVci, &OperationMode,
-        &DownNoiseMargin, &DownAttenuation, &DownOutputPower, &UpNoiseMargin, &UpAttenuation,
-        &UpOutputPower})
+       {&r.DownFastRate, &r.UpFastRate, &r.DownInterleavedRate, &r.UpInterleavedRate,
+        &r.PacketsTransmitted, &r.PacketsReceivedGood, &r.PacketsReceivedBad, &r.TransmitVpi,
+        &r.TransmitVci, &r.OperationMode, &r.DownNoiseMargin, &r.DownAttenuation,
+        &r.DownOutputPower, &r.UpNoiseMargin, &r.UpAttenuation, &r.UpOutputPower})
     value->clear();
 }
 
-void CMONITOR::ReadAtmChannel(const std::string& channelList) {
+void ReadAtmChannel(const std::string& channelList, DslReadings& r) {
   // The management channels (oam, edd) come first; the first other one is the user's.
   for (int i = 1; i <= kMaxAtmChannels; ++i) {
     std::string name;
@@ -103,63 +40,128 @@ void CMONITOR::ReadAtmChannel(const std::string& channelList) {
     std::string transmitted;
     if (GetReplyField(channelList, "TxPkts", i, 5, transmitted)) {
       if (transmitted.size() > 2) transmitted.resize(transmitted.size() - 2);
-      PacketsTransmitted = transmitted;
+      r.PacketsTransmitted = transmitted;
     }
     std::string received;
     if (GetReplyField(channelList, "TxPkts", i, 7, received))
-      SplitAtSlash(received, PacketsReceivedGood, PacketsReceivedBad);
+      SplitAtSlash(received, r.PacketsReceivedGood, r.PacketsReceivedBad);
     std::string vpiVci;
     if (GetReplyField(channelList, "TxPkts", i, 9, vpiVci))
-      SplitAtSlash(vpiVci, TransmitVpi, TransmitVci);
+      SplitAtSlash(vpiVci, r.TransmitVpi, r.TransmitVci);
     return;
   }
 }
 
-void CMONITOR::Refresh() {
-  std::string channelReply, modeReply, lineReply, channelList;
-  session_.channel.ExecuteCommand("bsp channel\r\n", channelReply, kReplyLimitMs);
-  session_.channel.ExecuteCommand("bsp mode\r\n", modeReply, kReplyLimitMs);
-  session_.channel.ExecuteCommand("bsp line\r\n", lineReply, kReplyLimitMs);
-  session_.channel.ExecuteCommand("bun list channels\r\n", channelList, kReplyLimitMs);
+}  // namespace
 
-  // Each value whose key line is missing keeps its previous text.
-  GetReplyField(modeReply, "Modem Mode", 1, 5, AdslMode);
+int ScanModemMode(const std::string& reply) {
+  std::string mode;
+  if (!GetReplyField(reply, "Modem Mode", 1, 5, mode)) return -1;
+  // Only these spellings are the router's.
+  if (mode == "multi") return 0;
+  if (mode == "gdmt") return 1;
+  if (mode == "glite") return 2;
+  if (mode == "Ansi") return 3;
+  return -1;
+}
 
-  if (!Contains(channelReply, "Modem is NOT in SHOWTIME yet")) {
-    LinkStatus = "Alive";
-    GetReplyField(channelReply, "NEAR END FAST CHANNEL", 1, 8, DownFastRate);
-    GetReplyField(channelReply, "FAR END FAST CHANNEL", 1, 8, UpFastRate);
-    GetReplyField(channelReply, "NEAR END INTERLEAVED CHANNEL", 1, 8, DownInterleavedRate);
-    GetReplyField(channelReply, "FAR END INTERLEAVED CHANNEL", 1, 8, UpInterleavedRate);
-    // The router's own spelling.
-    if (Contains(lineReply, "Operation Mode Seletected")) {
-      GetReplyField(lineReply, "Operation Mode Seletected", 1, 5, OperationMode);
-      GetReplyField(lineReply, "Downstream Noise", 1, 5, DownNoiseMargin);
-      GetReplyField(lineReply, "Downstream Attenuation", 1, 4, DownAttenuation);
-      GetReplyField(lineReply, "Downstream Output Power", 1, 5, DownOutputPower);
-      GetReplyField(lineReply, "Upstream Noise", 1, 5, UpNoiseMargin);
-      GetReplyField(lineReply, "Upstream Attenuation", 1, 4, UpAttenuation);
-      GetReplyField(lineReply, "Upstream Output Power", 1, 5, UpOutputPower);
-    }
-    ReadAtmChannel(channelList);
-  } else {
-    LinkStatus = "Idle";
-    ClearLineValues();
+void ScanDslReplies(const DslReplies& replies, DslReadings& r) {
+  GetReplyField(replies.mode, "Modem Mode", 1, 5, r.AdslMode);
+  if (Contains(replies.channel, "Modem is NOT in SHOWTIME yet")) {
+    r.LinkStatus = "Idle";
+    ClearLineValues(r);
+    return;
   }
+  r.LinkStatus = "Alive";
+  GetReplyField(replies.channel, "NEAR END FAST CHANNEL", 1, 8, r.DownFastRate);
+  GetReplyField(replies.channel, "FAR END FAST CHANNEL", 1, 8, r.UpFastRate);
+  GetReplyField(replies.channel, "NEAR END INTERLEAVED CHANNEL", 1, 8, r.DownInterleavedRate);
+  GetReplyField(replies.channel, "FAR END INTERLEAVED CHANNEL", 1, 8, r.UpInterleavedRate);
+  // The router's own spelling.
+  if (Contains(replies.line, "Operation Mode Seletected")) {
+    GetReplyField(replies.line, "Operation Mode Seletected", 1, 5, r.OperationMode);
+    GetReplyField(replies.line, "Downstream Noise", 1, 5, r.DownNoiseMargin);
+    GetReplyField(replies.line, "Downstream Attenuation", 1, 4, r.DownAttenuation);
+    GetReplyField(replies.line, "Downstream Output Power", 1, 5, r.DownOutputPower);
+    GetReplyField(replies.line, "Upstream Noise", 1, 5, r.UpNoiseMargin);
+    GetReplyField(replies.line, "Upstream Attenuation", 1, 4, r.UpAttenuation);
+    GetReplyField(replies.line, "Upstream Output Power", 1, 5, r.UpOutputPower);
+  }
+  ReadAtmChannel(replies.channels, r);
+}
+
+CMONITOR::CMONITOR(Session& session) : Page(session) {
+  bindings_.Text(IDC_DSL_LINK_STATUS, LinkStatus)
+      .Text(IDC_DSL_ADSL_MODE, AdslMode)
+      .Text(IDC_DSL_OPERATION_MODE, OperationMode)
+      .Text(IDC_DSL_DOWN_FAST, DownFastRate)
+      .Text(IDC_DSL_DOWN_INTERLEAVED, DownInterleavedRate)
+      .Text(IDC_DSL_DOWN_MARGIN, DownNoiseMargin)
+      .Text(IDC_DSL_DOWN_ATTENUATION, DownAttenuation)
+      .Text(IDC_DSL_DOWN_POWER, DownOutputPower)
+      .Text(IDC_DSL_UP_FAST, UpFastRate)
+      .Text(IDC_DSL_UP_INTERLEAVED, UpInterleavedRate)
+      .Text(IDC_DSL_UP_MARGIN, UpNoiseMargin)
+      .Text(IDC_DSL_UP_ATTENUATION, UpAttenuation)
+      .Text(IDC_DSL_UP_POWER, UpOutputPower)
+      .Text(IDC_DSL_TX_PACKETS, PacketsTransmitted)
+      .Text(IDC_DSL_RX_GOOD, PacketsReceivedGood)
+      .Text(IDC_DSL_RX_BAD, PacketsReceivedBad)
+      .Text(IDC_DSL_TX_VPI, TransmitVpi)
+      .Text(IDC_DSL_TX_VCI, TransmitVci)
+      .Radio(IDC_DSL_MODE_MULTI, 4, ModeChoice);
+  modeBinding_.Radio(IDC_DSL_MODE_MULTI, 4, ModeChoice);
+  Declare(ControlKind::Button, {IDC_DSL_RECONNECT});
+}
+
+void CMONITOR::OnInitDialog() {
+  std::string reply;
+  // On the log-in connection; activation reconnects afterwards.
+  session().channel.ExecuteCommand("bsp mode\r\n", reply, kReplyLimitMs);
+  // Anything but the router's spellings leaves the choice as it was.
+  if (const int mode = ScanModemMode(reply); mode >= 0) ModeChoice = mode;
+  Show();
+}
+
+void CMONITOR::OnSetActive() {
+  session().channel.ReconnectRouter(0);
+  Refresh();
+  kPoll.Start(view());
+}
+
+void CMONITOR::OnKillActive() { kPoll.Stop(view()); }
+
+void CMONITOR::OnTimer(int timerId) {
+  kPoll.Tick(view(), timerId, [this] { Refresh(); });
+}
+
+void CMONITOR::OnCommand(int id) {
+  if (id == IDC_DSL_RECONNECT) OnReconnect();
+}
+
+void CMONITOR::Refresh() {
+  DslReplies replies;
+  CommandChannel& channel = session().channel;
+  channel.ExecuteCommand("bsp channel\r\n", replies.channel, kReplyLimitMs);
+  channel.ExecuteCommand("bsp mode\r\n", replies.mode, kReplyLimitMs);
+  channel.ExecuteCommand("bsp line\r\n", replies.line, kReplyLimitMs);
+  channel.ExecuteCommand("bun list channels\r\n", replies.channels, kReplyLimitMs);
+  ScanDslReplies(replies, *this);
   // A mode the user has picked but not yet applied with Reconnect must survive the refresh.
   modeBinding_.Load(view());
-  bindings().Show(view());
+  Show();
 }
 
 void CMONITOR::OnReconnect() {
-  bindings().Load(view());
+  Load();
   static constexpr const char* kModeCommands[] = {"bsp multi\r\n", "bsp gdmt\r\n", "bsp glite\r\n",
                                                   "bsp ansi\r\n"};
-  if (ModeChoice >= 0 && ModeChoice < 4) session_.channel.SendCommand(kModeCommands[ModeChoice]);
-  session_.channel.SendCommand("config save\r\n");
+  CommandChannel& channel = session().channel;
+  if (ModeChoice >= 0 && ModeChoice < 4) channel.SendCommand(kModeCommands[ModeChoice]);
+  channel.SendCommand("config save\r\n");
   // The leading blanks are part of the router's retrain commands.
-  session_.channel.SendCommand(" bsp down\r\n");
-  session_.channel.SendCommand(" bsp up\r\n");
+  channel.SendCommand(" bsp down\r\n");
+  channel.SendCommand(" bsp up\r\n");
 }
 
 }  // namespace tarnwick

@@ -1,56 +1,17 @@
+// The DSL Monitoring page: line state, rates and ATM counters polled while shown; mode and retrain.
 #pragma once
 
 #include <string>
 
-#include "app/Bindings.h"
-#include "app/Session.h"
+#include "monitor/CMONITORIds.h"
+#include "ui/Page.h"
+#include "ui/PollTimer.h"
+#include "ui/Session.h"
 
 namespace tarnwick {
 
-// The DSL Monitoring page: polls the line state, rates and ATM counters every three seconds
-// while active; chooses the modulation mode and retrains the line.
-class CMONITOR : public DialogModel {
- public:
-  static constexpr int kTemplateId = 139;
-  static constexpr int kLinkStatus = 1084;
-  static constexpr int kAdslMode = 1125;
-  static constexpr int kOperationMode = 1127;
-  static constexpr int kDownFastRate = 1085;
-  static constexpr int kDownInterleavedRate = 1087;
-  static constexpr int kDownNoiseMargin = 1126;
-  static constexpr int kDownAttenuation = 1128;
-  static constexpr int kDownOutputPower = 1129;
-  static constexpr int kUpFastRate = 1086;
-  static constexpr int kUpInterleavedRate = 1088;
-  static constexpr int kUpNoiseMargin = 1130;
-  static constexpr int kUpAttenuation = 1131;
-  static constexpr int kUpOutputPower = 1132;
-  static constexpr int kPacketsTransmitted = 1089;
-  static constexpr int kPacketsReceivedGood = 1093;
-  static constexpr int kPacketsReceivedBad = 1092;
-  static constexpr int kTransmitVpi = 1091;
-  static constexpr int kTransmitVci = 1090;
-  static constexpr int kModeFirst = 1133;  // Multi, G.Dmt, G.Lite, ANSI: 1133-1136
-  static constexpr int kReconnect = 1137;
-  static constexpr int kPollTimer = 1;
-  static constexpr int kPollPeriodMs = 3000;
-
-  explicit CMONITOR(Session& session);
-
-  int TemplateId() const override { return kTemplateId; }
-  std::string Caption() const override { return "DSL Monitoring"; }
-
-  void OnInitDialog() override;
-  void OnSetActive() override;
-  void OnKillActive() override;
-  void OnTimer(int timerId) override;
-  void OnCommand(int id) override;
-  void OnOK() override {}
-  void OnCancel() override {}
-
-  void Refresh();
-  void OnReconnect();
-
+// What one refresh shows.
+struct DslReadings {
   std::string LinkStatus;
   std::string AdslMode;
   std::string OperationMode;
@@ -69,13 +30,42 @@ class CMONITOR : public DialogModel {
   std::string PacketsReceivedBad;
   std::string TransmitVpi;
   std::string TransmitVci;
+};
+
+// The replies of one refresh, in the order they are asked.
+struct DslReplies {
+  std::string channel;   // "bsp channel"
+  std::string mode;      // "bsp mode"
+  std::string line;      // "bsp line"
+  std::string channels;  // "bun list channels"
+};
+
+// Updates the readings from one refresh; a value whose key line is missing keeps its text.
+void ScanDslReplies(const DslReplies& replies, DslReadings& readings);
+// The mode choice "bsp mode" reports (0 multi .. 3 ANSI), or -1 for anything else.
+int ScanModemMode(const std::string& reply);
+
+class CMONITOR : public Page, public DslReadings {
+ public:
+  static constexpr PollTimer kPoll{1, 3000};
+
+  explicit CMONITOR(Session& session);
+
+  int TemplateId() const override { return IDD_MONITOR; }
+  std::string Caption() const override { return "DSL Monitoring"; }
+
+  void OnInitDialog() override;
+  void OnSetActive() override;
+  void OnKillActive() override;
+  void OnTimer(int timerId) override;
+  void OnCommand(int id) override;
+
+  void Refresh();
+  void OnReconnect();
+
   int ModeChoice = -1;  // 0 Multi, 1 G.Dmt, 2 G.Lite, 3 ANSI; -1 none checked
 
  private:
-  void ReadAtmChannel(const std::string& channelList);
-  void ClearLineValues();
-
-  Session& session_;
   Bindings modeBinding_;
 };
 

@@ -1,23 +1,20 @@
+// The Route Table page: listing scan, add, remove and remove all.
 #include "routing/CROUTE.h"
 
 #include <algorithm>
-#include <optional>
 
-#include "channel/CommandChannel.h"
 #include "channel/TextHelpers.h"
-#include "routing/CommandText.h"
-#include "routing/DirectCommand.h"
+#include "ui/CommandText.h"
+#include "ui/DirectSocket.h"
 
 namespace tarnwick {
 namespace {
 
-constexpr int kListingReceiveSize = 1024;
-constexpr Millis kListingLimitMs = 5000;
-constexpr const char* kNotConnected = "Winsock connection is not created";
-
-std::string Join(const std::array<std::string, 4>& octets, char separator) {
-  return octets[0] + separator + octets[1] + separator + octets[2] + separator + octets[3];
-}
+constexpr Millis kChangePauseMs = 200;
+// The whole line as echo: "ip route" alone also matches the unread echo of an earlier
+// "ip route add/delete/flush", whose answer would then be listed as the table.
+const SocketListing kListing{"ip route\r\n", "ip route\r\n",       1024,
+                             5000,           "ip route timeout\n", "ip route Timeout"};
 
 // Cuts one field off the front of line: skips to the first character of start, takes the
 // token up to the next blank and leaves line at that blank. False when either is missing.
@@ -33,89 +30,10 @@ bool TakeField(std::string& line, const char* start, std::string& field) {
 
 }  // namespace
 
-CROUTE::CROUTE(Session& session) : session_(session) {
-  bindings_.Text(kRouteCost, RouteCost).Text(kRouteTimeout, RouteTimeout);
-  for (int i = 0; i < 4; ++i) bindings_.Text(kDestIpFirst + i, DestIpOctets[i]);
-  bindings_.Text(kRouteLabel, RouteLabel);
-  for (int i = 0; i < 4; ++i) bindings_.Text(kNetmaskFirst + i, NetmaskOctets[i]);
-  for (int i = 0; i < 4; ++i) bindings_.Text(kNextHopFirst + i, NextHopOctets[i]);
-}
-
-void CROUTE::Error(const std::string& text) { session_.ui.Message(view().Window(), text, "Error"); }
-
-void CROUTE::OnInitDialog() {
-  bindings().Show(view());
-  const int width = view().ListOuterWidth(kRouteList) / 4;
-  const char* headings[] = {"Label", "Dest IP", "Next Hop", "Mask"};
-  for (int column = 0; column < 4; ++column)
-    view().ListAddColumn(kRouteList, column, headings[column], width);
-
-  std::string reply;
-  session_.channel.ExecuteCommand("ip route\r\n", reply, kListingLimitMs);
-  if (reply.find("Routing table is empty") != std::string::npos) {
-    // Offer a default route.
-    DestIpOctets = {"0", "0", "0", "0"};
-    NetmaskOctets = {"0", "0", "0", "0"};
-    bindings().Show(view());
-  }
-}
-
-void CROUTE::OnSetActive() {
-  session_.channel.ReconnectRouter(0);
-  ListRoutes();
-  view().StartTimer(kRefreshTimer, kRefreshPeriodMs);
-}
-
-void CROUTE::OnKillActive() { view().StopTimer(kRefreshTimer); }
-
-void CROUTE::OnTimer(int timerId) {
-  if (timerId != kRefreshTimer) return;
-  // Stopped while the listing runs, so refreshes never overlap.
-  view().StopTimer(kRefreshTimer);
-  ListRoutes();
-  view().StartTimer(kRefreshTimer, kRefreshPeriodMs);
-}
-
-void CROUTE::OnCommand(int id) {
-  switch (id) {
-    case kAdd:
-      OnAddRoute();
-      break;
-    case kRemove:
-      OnRemoveRoute();
-      break;
-    case kRemoveAll:
-      OnRemoveAllRoutes();
-      break;
-    default:
-      break;
-  }
-}
-
-void CROUTE::ListRoutes() {
-  Socket* socket = session_.channel.TelnetSocket();
-  if (socket == nullptr) {
-    Error(kNotConnected);
-    return;
-  }
-  const std::string command = "ip route\r\n";
-  if (socket->Send(command.data(), static_cast<int>(command.size())) <= 0) return;
-  session_.clock.Sleep(100);
-  // The whole line as echo: "ip route" alone also matches the unread echo of an earlier
-  // "ip route add/delete/flush", whose answer would then be listed as the table.
-  std::optional<std::string> reply = CollectReply(*socket, session_.clock, session_.ui, command,
-                                                  kListingReceiveSize, kListingLimitMs);
-  if (!reply) {
-    session_.ui.Trace("ip route timeout\n");
-    Error("ip route Timeout");
-    return;
-  }
-  // Rows already removed locally stay removed.
-  if (reply->find("Routing table is empty") != std::string::npos) return;
-
-  view().ListDeleteAll(kRouteList);
-  int row = 0;
-  std::string rest = *reply;
+std::optional<std::vector<std::vector<std::string>>> ScanRouteListing(const std::string& reply) {
+  if (reply.find("Routing table is empty") != std::string::npos) return std::nullopt;
+  std::vector<std::vector<std::string>> rows;
+  std::string rest = reply;
   for (;;) {
     const std::size_t add = rest.find("add");
     if (add == std::string::npos) break;
@@ -127,36 +45,101 @@ void CROUTE::ListRoutes() {
 
     const std::size_t blank = line.find(' ');
     if (blank == std::string::npos) break;
-    view().ListInsertRow(kRouteList, row, line.substr(0, blank));
+    rows.push_back({line.substr(0, blank)});
     line.erase(0, blank);
 
     std::string field;
-    if (!TakeField(line, "1234567890", field)) break;
-    view().ListSetCell(kRouteList, row, 1, field);
-    if (!TakeField(line, "1234567890", field)) break;
-    view().ListSetCell(kRouteList, row, 2, field);
-    if (!TakeField(line, "1234567890abcdef", field)) break;
-    view().ListSetCell(kRouteList, row, 3, field);
-    ++row;
+    bool complete = true;
+    for (const char* start : {"1234567890", "1234567890", "1234567890abcdef"}) {
+      if (!TakeField(line, start, field)) {
+        complete = false;
+        break;
+      }
+      rows.back().push_back(field);
+    }
+    if (!complete) break;
+  }
+  return rows;
+}
+
+CROUTE::CROUTE(Session& session) : Page(session) {
+  bindings_.Text(IDC_ROUTE_COST, RouteCost).Text(IDC_ROUTE_TIMEOUT, RouteTimeout);
+  DestIp.Bind(bindings_);
+  bindings_.Text(IDC_ROUTE_LABEL, RouteLabel);
+  Netmask.Bind(bindings_);
+  NextHop.Bind(bindings_);
+  Declare(ControlKind::List, {IDC_ROUTE_LIST});
+  Declare(ControlKind::Button, {IDC_ROUTE_ADD, IDC_ROUTE_REMOVE, IDC_ROUTE_REMOVE_ALL});
+  Netmask.octets = {"255", "255", "255", "0"};
+}
+
+void CROUTE::OnInitDialog() {
+  Show();
+  AddEqualColumns(view(), IDC_ROUTE_LIST, {"Label", "Dest IP", "Next Hop", "Mask"});
+  std::string reply;
+  session().channel.ExecuteCommand("ip route\r\n", reply, kListing.limitMs);
+  if (reply.find("Routing table is empty") != std::string::npos) {
+    // Offer a default route.
+    DestIp.octets = {"0", "0", "0", "0"};
+    Netmask.octets = {"0", "0", "0", "0"};
+    Show();
+  }
+}
+
+void CROUTE::OnSetActive() {
+  session().channel.ReconnectRouter(0);
+  ListRoutes();
+  kRefresh.Start(view());
+}
+
+void CROUTE::OnKillActive() { kRefresh.Stop(view()); }
+
+void CROUTE::OnTimer(int timerId) {
+  kRefresh.Tick(view(), timerId, [this] { ListRoutes(); });
+}
+
+void CROUTE::OnCommand(int id) {
+  switch (id) {
+    case IDC_ROUTE_ADD:
+      OnAddRoute();
+      break;
+    case IDC_ROUTE_REMOVE:
+      OnRemoveRoute();
+      break;
+    case IDC_ROUTE_REMOVE_ALL:
+      OnRemoveAllRoutes();
+      break;
+    default:
+      break;
+  }
+}
+
+void CROUTE::ListRoutes() {
+  if (!RequireConnection()) return;
+  const std::optional<std::string> reply = ListOnSocket(session(), view().Window(), kListing);
+  if (!reply) return;
+  // Rows already removed locally stay removed.
+  const auto rows = ScanRouteListing(*reply);
+  if (!rows) return;
+  view().ListDeleteAll(IDC_ROUTE_LIST);
+  for (int row = 0; row < static_cast<int>(rows->size()); ++row) {
+    const std::vector<std::string>& cells = (*rows)[row];
+    view().ListInsertRow(IDC_ROUTE_LIST, row, cells[0]);
+    for (int column = 1; column < static_cast<int>(cells.size()); ++column)
+      view().ListSetCell(IDC_ROUTE_LIST, row, column, cells[column]);
   }
 }
 
 bool CROUTE::SendChange(const std::string& command, const char* failure) {
-  if (SendChangeOnSocket(session_, command)) return true;
+  if (SendOnSocket(session(), command, kChangePauseMs)) return true;
   Error(failure);
   return false;
 }
 
 void CROUTE::OnAddRoute() {
-  bindings().Load(view());
-  if (session_.channel.TelnetSocket() == nullptr) {
-    Error(kNotConnected);
-    return;
-  }
-  bool missing = RouteLabel.empty();
-  for (int i = 0; i < 4; ++i)
-    missing = missing || DestIpOctets[i].empty() || NextHopOctets[i].empty();
-  if (missing) {
+  Load();
+  if (!RequireConnection()) return;
+  if (RouteLabel.empty() || DestIp.AnyEmpty() || NextHop.AnyEmpty()) {
     Error(
         "Please make sure you have entered the Label,Destination Ip ,NextHop before you click Add");
     return;
@@ -171,32 +154,25 @@ void CROUTE::OnAddRoute() {
   }
 
   std::string command = "ip route add " + RouteLabel + " ";
-  for (int i = 0; i < 4; ++i) {
-    if (!IsValidOctet(DestIpOctets[i]) || !IsSafeOctetText(DestIpOctets[i])) {
-      Error("Error in Destination IP" + std::to_string(i + 1) + " address");
-      return;
-    }
-  }
-  command += Join(DestIpOctets, '.') + " ";
-  for (int i = 0; i < 4; ++i) {
-    if (!IsValidOctet(NextHopOctets[i]) || !IsSafeOctetText(NextHopOctets[i])) {
-      Error("Error in GateWay field " + std::to_string(i + 1));
-      return;
-    }
-  }
-  command += Join(NextHopOctets, '.') + " ";
+  if (auto fault =
+          DestIp.Fault({"",
+                        {"Error in Destination IP1 address", "Error in Destination IP2 address",
+                         "Error in Destination IP3 address", "Error in Destination IP4 address"}}))
+    return Error(*fault);
+  command += DestIp.Join('.') + " ";
+  if (auto fault = NextHop.Fault({"",
+                                  {"Error in GateWay field 1", "Error in GateWay field 2",
+                                   "Error in GateWay field 3", "Error in GateWay field 4"}}))
+    return Error(*fault);
+  command += NextHop.Join('.') + " ";
 
-  bool maskFilled = true;
-  for (const std::string& octet : NetmaskOctets) maskFilled = maskFilled && !octet.empty();
-  if (maskFilled) {
+  if (!Netmask.AnyEmpty()) {
     // The members keep the hexadecimal text until the next load; the boxes stay decimal.
-    for (int i = 0; i < 4; ++i) {
-      if (!OctetToHex(NetmaskOctets[i])) {
-        Error("Error in NetMask field" + std::to_string(i + 1));
-        return;
-      }
-    }
-    command += Join(NetmaskOctets, ':') + " ";
+    if (auto fault = Netmask.FaultToHex({"",
+                                         {"Error in NetMask field1", "Error in NetMask field2",
+                                          "Error in NetMask field3", "Error in NetMask field4"}}))
+      return Error(*fault);
+    command += Netmask.Join(':') + " ";
   } else {
     command += "ff:ff:ff:0 ";
   }
@@ -204,16 +180,14 @@ void CROUTE::OnAddRoute() {
   if (RouteCost.empty()) {
     command += "1 ";
   } else if (!IsAllDigits(RouteCost)) {
-    Error("Error in Cost entry.");
-    return;
+    return Error("Error in Cost entry.");
   } else {
     command += RouteCost + " ";
   }
   if (RouteTimeout.empty()) {
     command += "0";
   } else if (!IsAllDigits(RouteTimeout)) {
-    Error("Error in Timeout entry");
-    return;
+    return Error("Error in Timeout entry");
   } else {
     command += RouteTimeout + " ";
   }
@@ -221,32 +195,26 @@ void CROUTE::OnAddRoute() {
 
   if (!SendChange(command, "Error sending WinSocket command")) return;
   ListRoutes();
-  session_.ConfigChanged = true;
+  session().ConfigChanged = true;
 }
 
 void CROUTE::OnRemoveRoute() {
-  if (session_.channel.TelnetSocket() == nullptr) {
-    Error(kNotConnected);
-    return;
-  }
-  const std::vector<int> selected = view().ListSelectedRows(kRouteList);
+  if (!RequireConnection()) return;
+  const std::vector<int> selected = view().ListSelectedRows(IDC_ROUTE_LIST);
   if (selected.empty()) return;
   const int row = selected.front();
   // The whole label: a cut one would delete another route or none.
-  const std::string label = view().ListCell(kRouteList, row, 0);
-  view().ListDeleteRow(kRouteList, row);
+  const std::string label = view().ListCell(IDC_ROUTE_LIST, row, 0);
+  view().ListDeleteRow(IDC_ROUTE_LIST, row);
   if (!SendChange("ip route delete " + label + "\r\n", "Error sending Winsock command")) return;
-  session_.ConfigChanged = true;
+  session().ConfigChanged = true;
 }
 
 void CROUTE::OnRemoveAllRoutes() {
-  if (session_.channel.TelnetSocket() == nullptr) {
-    Error(kNotConnected);
-    return;
-  }
-  view().ListDeleteAll(kRouteList);
+  if (!RequireConnection()) return;
+  view().ListDeleteAll(IDC_ROUTE_LIST);
   if (!SendChange("ip route flush\r\n", "Error sending Winsock command")) return;
-  session_.ConfigChanged = true;
+  session().ConfigChanged = true;
 }
 
 }  // namespace tarnwick

@@ -1,34 +1,30 @@
+// The Route Table page: the router's static routes, refreshed while shown; add and remove.
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "app/Bindings.h"
-#include "app/Session.h"
+#include "routing/CROUTEIds.h"
+#include "ui/OctetField.h"
+#include "ui/Page.h"
+#include "ui/PollTimer.h"
+#include "ui/Session.h"
 
 namespace tarnwick {
 
-// The Route Table page: the router's static routes, re-read every five seconds while the
-// page is active; add, remove and remove all.
-class CROUTE : public DialogModel {
+// Rows of the route listing (label, destination, next hop, mask; a row the scan stopped in
+// holds fewer cells). nullopt when the router says its table is empty.
+std::optional<std::vector<std::vector<std::string>>> ScanRouteListing(const std::string& reply);
+
+class CROUTE : public Page {
  public:
-  static constexpr int kTemplateId = 135;
-  static constexpr int kRouteList = 1025;
-  static constexpr int kRouteCost = 1031;
-  static constexpr int kRouteTimeout = 1032;
-  static constexpr int kRouteLabel = 104;
-  static constexpr int kDestIpFirst = 1151;   // 1151-1154
-  static constexpr int kNextHopFirst = 1155;  // 1155-1158
-  static constexpr int kNetmaskFirst = 1159;  // 1159-1162
-  static constexpr int kAdd = 1;
-  static constexpr int kRemove = 2;
-  static constexpr int kRemoveAll = 1026;
-  static constexpr int kRefreshTimer = 1;
-  static constexpr int kRefreshPeriodMs = 5000;
+  static constexpr PollTimer kRefresh{1, 5000};
 
   explicit CROUTE(Session& session);
 
-  int TemplateId() const override { return kTemplateId; }
+  int TemplateId() const override { return IDD_ROUTE; }
   std::string Caption() const override { return "Route Table"; }
 
   void OnInitDialog() override;
@@ -36,9 +32,6 @@ class CROUTE : public DialogModel {
   void OnKillActive() override;
   void OnTimer(int timerId) override;
   void OnCommand(int id) override;
-  // The page's own OK and Cancel notifications do nothing.
-  void OnOK() override {}
-  void OnCancel() override {}
 
   void ListRoutes();
   void OnAddRoute();
@@ -47,17 +40,14 @@ class CROUTE : public DialogModel {
 
   std::string RouteCost = "1";
   std::string RouteTimeout = "0";
-  std::array<std::string, 4> DestIpOctets;
   std::string RouteLabel;
-  std::array<std::string, 4> NetmaskOctets = {"255", "255", "255", "0"};
-  std::array<std::string, 4> NextHopOctets;
+  OctetField DestIp{{IDC_ROUTE_DEST1, IDC_ROUTE_DEST2, IDC_ROUTE_DEST3, IDC_ROUTE_DEST4}};
+  OctetField NextHop{{IDC_ROUTE_HOP1, IDC_ROUTE_HOP2, IDC_ROUTE_HOP3, IDC_ROUTE_HOP4}};
+  OctetField Netmask{{IDC_ROUTE_MASK1, IDC_ROUTE_MASK2, IDC_ROUTE_MASK3, IDC_ROUTE_MASK4}};
 
  private:
-  void Error(const std::string& text);
-  // Sends a change command and reads its answer once; false after a failed send.
+  // Sends a change on the socket and reads its answer once; false (told) after a failed send.
   bool SendChange(const std::string& command, const char* failure);
-
-  Session& session_;
 };
 
 }  // namespace tarnwick

@@ -1,88 +1,35 @@
+// The SNMP page: listing scan, add and remove of communities.
 #include "routing/CSMNP.h"
 
-#include <optional>
-
-#include "channel/CommandChannel.h"
 #include "channel/TextHelpers.h"
-#include "routing/CommandText.h"
-#include "routing/DirectCommand.h"
+#include "ui/CommandText.h"
+#include "ui/DirectSocket.h"
 
 namespace tarnwick {
 namespace {
 
-constexpr int kListingReceiveSize = 2048;
-constexpr Millis kListingLimitMs = 5000;
-constexpr const char* kNotConnected = "Winsock connection is not created";
+constexpr Millis kChangePauseMs = 200;
 constexpr const char* kEcho = "snmp access list";
+const SocketListing kListing{"snmp access list\r\n",
+                             kEcho,
+                             2048,
+                             5000,
+                             "Snmp List timeout\n",
+                             "Timeout while reading the SNMP access list"};
+const std::string kDeletePrefix = "ip snmp access delete ";
+
+// The line that removes an entry; an entry without address still has the blank.
+std::string DeleteLine(const std::string& community, const std::string& address) {
+  return kDeletePrefix + community + " " + address + "\r\n";
+}
 
 }  // namespace
 
-CSMNP::CSMNP(Session& session) : session_(session) {
-  bindings_.Radio({kWrite, kRead}, AccessRight)
-      .Text(kCommunity, Community)
-      .Check(kAuthorizedIp, AuthorizedIpEnabled);
-  for (int i = 0; i < 4; ++i) bindings_.Text(kAddressIds[i], AuthorizedIpOctets[i]);
-}
-
-void CSMNP::Error(const std::string& text) { session_.ui.Message(view().Window(), text, "Error"); }
-
-void CSMNP::EnableAddressBoxes() {
-  for (int id : kAddressIds) view().Enable(id, AuthorizedIpEnabled == 1);
-}
-
-void CSMNP::OnInitDialog() {
-  const int width = view().ListOuterWidth(kCommunityList) / 3;
-  const char* headings[] = {"Access Right", "Community", "IP Address"};
-  for (int column = 0; column < 3; ++column)
-    view().ListAddColumn(kCommunityList, column, headings[column], width);
-  AccessRight = 0;
-  bindings().Show(view());
-  EnableAddressBoxes();
-}
-
-void CSMNP::OnSetActive() {
-  session_.channel.ReconnectRouter(0);
-  ListCommunities();
-}
-
-void CSMNP::OnCommand(int id) {
-  switch (id) {
-    case kAdd:
-      OnAddCommunity();
-      break;
-    case kRemove:
-      OnRemoveCommunity();
-      break;
-    case kAuthorizedIp:
-      OnAuthorizedIp();
-      break;
-    default:
-      break;
-  }
-}
-
-void CSMNP::ListCommunities() {
-  Socket* socket = session_.channel.TelnetSocket();
-  if (socket == nullptr) {
-    Error(kNotConnected);
-    return;
-  }
-  view().ListDeleteAll(kCommunityList);
-  view().Repaint();
-  const std::string command = std::string(kEcho) + "\r\n";
-  if (socket->Send(command.data(), static_cast<int>(command.size())) <= 0) return;
-  session_.clock.Sleep(100);
-  std::optional<std::string> reply = CollectReply(*socket, session_.clock, session_.ui, kEcho,
-                                                  kListingReceiveSize, kListingLimitMs);
-  if (!reply) {
-    session_.ui.Trace("Snmp List timeout\n");
-    Error("Timeout while reading the SNMP access list");
-    return;
-  }
-
-  std::string rest = *reply;
-  rest.erase(0, rest.find(kEcho) + std::string(kEcho).size());
-  int row = 0;
+std::vector<std::vector<std::string>> ScanCommunityListing(const std::string& reply) {
+  std::vector<std::vector<std::string>> rows;
+  std::string rest = reply;
+  const std::size_t echo = rest.find(kEcho);
+  rest.erase(0, echo == std::string::npos ? 0 : echo + std::string(kEcho).size());
   for (;;) {
     const std::size_t access = rest.find("access");
     if (access == std::string::npos) break;
@@ -102,7 +49,6 @@ void CSMNP::ListCommunities() {
     } else {
       break;
     }
-    view().ListInsertRow(kCommunityList, row, right);
 
     const std::size_t first = line.find_first_not_of(' ');
     line.erase(0, first == std::string::npos ? line.size() : first);
@@ -114,93 +60,132 @@ void CSMNP::ListCommunities() {
       community = line.substr(0, blank);
       address = RemoveBlanks(line.substr(blank));
     }
-    view().ListSetCell(kCommunityList, row, 1, RemoveBlanks(community));
-    view().ListSetCell(kCommunityList, row, 2, address);
-    ++row;
+    rows.push_back({right, RemoveBlanks(community), address});
+  }
+  return rows;
+}
+
+CSMNP::CSMNP(Session& session) : Page(session) {
+  bindings_.Radio({IDC_SNMP_WRITE, IDC_SNMP_READ}, AccessRight)
+      .Text(IDC_SNMP_COMMUNITY, Community)
+      .Check(IDC_SNMP_AUTHORIZED, AuthorizedIpEnabled);
+  AuthorizedIp.Bind(bindings_);
+  Declare(ControlKind::List, {IDC_SNMP_LIST});
+  Declare(ControlKind::Button, {IDC_SNMP_ADD, IDC_SNMP_REMOVE});
+}
+
+void CSMNP::EnableAddressBoxes() {
+  for (int id : AuthorizedIp.ids()) view().Enable(id, AuthorizedIpEnabled == 1);
+}
+
+void CSMNP::OnInitDialog() {
+  AddEqualColumns(view(), IDC_SNMP_LIST, {"Access Right", "Community", "IP Address"});
+  AccessRight = 0;
+  Show();
+  EnableAddressBoxes();
+}
+
+void CSMNP::OnSetActive() {
+  session().channel.ReconnectRouter(0);
+  ListCommunities();
+}
+
+void CSMNP::OnCommand(int id) {
+  switch (id) {
+    case IDC_SNMP_ADD:
+      OnAddCommunity();
+      break;
+    case IDC_SNMP_REMOVE:
+      OnRemoveCommunity();
+      break;
+    case IDC_SNMP_AUTHORIZED:
+      OnAuthorizedIp();
+      break;
+    default:
+      break;
+  }
+}
+
+void CSMNP::ListCommunities() {
+  if (!RequireConnection()) return;
+  view().ListDeleteAll(IDC_SNMP_LIST);
+  view().Repaint();
+  const std::optional<std::string> reply = ListOnSocket(session(), view().Window(), kListing);
+  if (!reply) return;
+  const auto rows = ScanCommunityListing(*reply);
+  for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+    view().ListInsertRow(IDC_SNMP_LIST, row, rows[row][0]);
+    view().ListSetCell(IDC_SNMP_LIST, row, 1, rows[row][1]);
+    view().ListSetCell(IDC_SNMP_LIST, row, 2, rows[row][2]);
   }
 }
 
 void CSMNP::OnAuthorizedIp() {
-  bindings().Load(view());
+  Load();
   EnableAddressBoxes();
 }
 
 bool CSMNP::SendChange(const std::string& command) {
-  if (SendChangeOnSocket(session_, command)) return true;
+  if (SendOnSocket(session(), command, kChangePauseMs)) return true;
   Error("Error sending Winsock command");
   return false;
 }
 
 void CSMNP::OnAddCommunity() {
-  bindings().Load(view());
-  session_.channel.ReconnectRouter(0);
-  if (session_.channel.TelnetSocket() == nullptr) {
-    Error(kNotConnected);
-    return;
-  }
+  Load();
+  session().channel.ReconnectRouter(0);
+  if (!RequireConnection()) return;
   if (Community.empty()) return;
-  if (!IsPrintableAscii(Community)) {
-    Error("The community may hold only printable ASCII characters.");
-    return;
-  }
-  if (HasBlank(Community)) {
-    Error("The community may not contain blanks.");
-    return;
-  }
+  if (!IsPrintableAscii(Community))
+    return Error("The community may hold only printable ASCII characters.");
+  if (HasBlank(Community)) return Error("The community may not contain blanks.");
 
   const std::string prefix = AccessRight == 1 ? "ip snmp access read " : "ip snmp access write ";
   std::string address;
   if (AuthorizedIpEnabled == 1) {
-    for (const std::string& octet : AuthorizedIpOctets) {
-      if (octet.empty()) {
-        Error("Please set IP address in the format xxx xxx xxx xxx.");
-        return;
-      }
-    }
-    for (int i = 0; i < 4; ++i) {
-      if (!IsValidOctet(AuthorizedIpOctets[i]) || !IsSafeOctetText(AuthorizedIpOctets[i])) {
-        Error("Error in IP address" + std::to_string(i + 1) + ".");
-        return;
-      }
-    }
-    address = " " + AuthorizedIpOctets[0] + "." + AuthorizedIpOctets[1] + "." +
-              AuthorizedIpOctets[2] + "." + AuthorizedIpOctets[3];
+    if (auto fault = AuthorizedIp.Fault({"Please set IP address in the format xxx xxx xxx xxx.",
+                                         {"Error in IP address1.", "Error in IP address2.",
+                                          "Error in IP address3.", "Error in IP address4."}}))
+      return Error(*fault);
+    address = AuthorizedIp.Join('.');
   }
 
-  const std::string command = prefix + Community + address + "\r\n";
-  if (command.size() > kMaxCommandLength) {
-    const std::size_t room = kMaxCommandLength - prefix.size() - address.size() - 2;
-    Error("The community is too long: with this access right and address it may hold at most " +
-          std::to_string(room) + " characters.");
-    return;
+  // The entry must also be removable from here, and its delete line is the longer one.
+  if (DeleteLine(Community, address).size() > kMaxCommandLength) {
+    const std::size_t room = kMaxCommandLength - DeleteLine("", address).size();
+    return Error("The community is too long: with " +
+                 std::string(address.empty() ? "no address" : "this address") +
+                 " it may hold at most " + std::to_string(room) + " characters.");
   }
-  if (!SendChange(command)) return;
+  if (!SendChange(prefix + Community + (address.empty() ? "" : " " + address) + "\r\n")) return;
   ListCommunities();
-  session_.ConfigChanged = true;
+  session().ConfigChanged = true;
 }
 
 void CSMNP::OnRemoveCommunity() {
-  session_.channel.ReconnectRouter(0);
-  if (session_.channel.TelnetSocket() == nullptr) {
-    Error(kNotConnected);
-    return;
-  }
-  const std::vector<int> selected = view().ListSelectedRows(kCommunityList);
+  session().channel.ReconnectRouter(0);
+  if (!RequireConnection()) return;
+  const std::vector<int> selected = view().ListSelectedRows(IDC_SNMP_LIST);
   if (selected.empty()) return;
   const int row = selected.front();
   // Whole texts: a cut community would delete another entry or none.
-  const std::string community = view().ListCell(kCommunityList, row, 1);
-  if (community == session_.channel.RouterPassword) {
-    session_.ui.Message(view().Window(),
-                        "You are trying to remove the password with which you have logged in "
-                        "with.\nThis action is not allowed.",
-                        "ERROR");
+  const std::string community = view().ListCell(IDC_SNMP_LIST, row, 1);
+  if (community == session().channel.RouterPassword) {
+    Tell(
+        "You are trying to remove the password with which you have logged in "
+        "with.\nThis action is not allowed.",
+        "ERROR");
     return;
   }
-  const std::string address = view().ListCell(kCommunityList, row, 2);
-  if (!SendChange("ip snmp access delete " + community + " " + address + "\r\n")) return;
+  const std::string line = DeleteLine(community, view().ListCell(IDC_SNMP_LIST, row, 2));
+  if (line.size() > kMaxCommandLength)
+    return Error(
+        "This entry is too long to be removed from here: the router takes command lines of at "
+        "most " +
+        std::to_string(kMaxCommandLength) + " characters.");
+  if (!SendChange(line)) return;
   ListCommunities();
-  session_.ConfigChanged = true;
+  session().ConfigChanged = true;
 }
 
 }  // namespace tarnwick

@@ -1,38 +1,24 @@
-// Shell models against a scripted router: deterministic, no network, no real time.
+// Shell models against canned replies: deterministic, no network, no real time.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "ScriptedRouter.h"
 #include "app/AboutDialog.h"
 #include "app/LoginDialog.h"
 #include "app/Sheet.h"
 #include "app/Startup.h"
-#include "support/RecordingUi.h"
-#include "support/TestView.h"
+#include "support/PageBench.h"
 
 namespace tarnwick {
 namespace {
 
-using testing::RecordingUi;
-using testing::ScriptedRouter;
-using testing::ScriptedSocketFactory;
 using testing::TestView;
 
-struct ScriptedShell : ::testing::Test {
-  ManualClock clock;
-  ScriptedRouter router{clock};
-  ScriptedSocketFactory sockets{router};
-  RecordingUi ui;
-  MemorySettings settings;
-  Session session{sockets, clock, ui, settings};
-
+struct ScriptedShell : ::testing::Test, testing::CannedBench {
   void LogIn() {
-    session.channel.RouterAddress = "127.0.0.1";
-    session.channel.RouterPassword = router.password;
-    ASSERT_TRUE(session.channel.ConnectAndLogin());
+    ASSERT_TRUE(Login());
     ASSERT_TRUE(ui.messages.empty());
   }
 };
@@ -50,12 +36,10 @@ class LoginPrefill : public ScriptedShell, public ::testing::WithParamInterface<
 TEST_P(LoginPrefill, AddressFieldOffersTheStoredValueOnlyWhenItFits) {
   settings.value = GetParam().stored;
   CLoginDlg login(session);
-  TestView view;
-  login.Attach(&view);
-  login.OnInitDialog();
+  Open(login);
   EXPECT_EQ(login.Address, GetParam().shown);
-  EXPECT_EQ(view.GetText(1019), GetParam().shown);
-  EXPECT_EQ(view.GetText(1020), "");
+  EXPECT_EQ(view.GetText(IDC_LOGIN_ADDRESS), GetParam().shown);
+  EXPECT_EQ(view.GetText(IDC_LOGIN_PASSWORD), "");
   EXPECT_EQ(router.made, 0);  // opening the dialog does not connect
 }
 
@@ -82,16 +66,17 @@ class AboutFirmware : public ScriptedShell, public ::testing::WithParamInterface
 
 TEST_P(AboutFirmware, ShowsFieldFourOfTheFirstVersionLine) {
   LogIn();
-  if (GetParam().output) router.outputs["version\r\n"] = *GetParam().output;
+  if (GetParam().output)
+    router.outputs["version\r\n"] = *GetParam().output;
+  else
+    router.silent = {"version\r\n"};
   const int connectsBefore = router.connects;
 
   CAboutDlg about(session);
-  TestView view;
-  about.Attach(&view);
-  about.OnInitDialog();
+  Open(about);
 
   EXPECT_EQ(about.FirmwareVersion, GetParam().firmware);
-  EXPECT_EQ(view.GetText(1191), GetParam().firmware);
+  EXPECT_EQ(view.GetText(IDC_ABOUT_FIRMWARE), GetParam().firmware);
   EXPECT_EQ(ui.Texts(), GetParam().messages);
   EXPECT_EQ(router.connects, connectsBefore);  // asked on the connection as it is
   EXPECT_EQ(router.received.back(), "version\r\n");
@@ -115,8 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ScriptedShell, SystemMenuRangesIgnoreTheLowFourBits) {
   CAllControlsSheet sheet(session);
-  TestView view;
-  sheet.Attach(&view);
+  Attach(sheet);
   std::vector<int> aboutOpened;
   view.onModal = [&](DialogModel& dialog) {
     aboutOpened.push_back(dialog.TemplateId());
@@ -124,7 +108,7 @@ TEST_F(ScriptedShell, SystemMenuRangesIgnoreTheLowFourBits) {
   };
 
   for (unsigned id = 0x10; id <= 0x1f; ++id) EXPECT_TRUE(sheet.OnSysCommand(id)) << id;
-  EXPECT_EQ(aboutOpened, std::vector<int>(16, 100));
+  EXPECT_EQ(aboutOpened, std::vector<int>(16, IDD_ABOUT));
   EXPECT_TRUE(ui.messages.empty());
 
   for (unsigned id = 0x20; id <= 0x2f; ++id) {
@@ -151,8 +135,7 @@ TEST_F(ScriptedShell, SystemMenuRangesIgnoreTheLowFourBits) {
 TEST_F(ScriptedShell, DefaultsDeclinedOrMissingFileLeaveTheSheetOpen) {
   CAllControlsSheet sheet(session);
   sheet.DefaultsPath = ::testing::TempDir() + "no-such-dir/default.dat";
-  TestView view;
-  sheet.Attach(&view);
+  Attach(sheet);
 
   ui.answers.push_back(Answer::No);
   sheet.LoadDefaultConfiguration();
@@ -172,7 +155,7 @@ TEST_F(ScriptedShell, DefaultsDeclinedOrMissingFileLeaveTheSheetOpen) {
 
 struct ScriptedHost final : ShellHost {
   std::function<int(DialogModel&)> onModal;
-  std::function<int(CAllControlsSheet&)> onSheet;
+  std::function<int(SheetModel&)> onSheet;
   std::vector<int> modals;
   int sheets = 0;
 
@@ -180,7 +163,7 @@ struct ScriptedHost final : ShellHost {
     modals.push_back(dialog.TemplateId());
     return onModal(dialog);
   }
-  int RunSheet(CAllControlsSheet& sheet) override {
+  int RunSheet(SheetModel& sheet) override {
     ++sheets;
     return onSheet(sheet);
   }
@@ -194,7 +177,7 @@ std::function<int(DialogModel&)> TypePasswords(std::vector<std::string> attempts
     dialog.Attach(&view);
     dialog.OnInitDialog();
     for (const std::string& password : attempts) {
-      view.SetText(1020, password);
+      view.SetText(IDC_LOGIN_PASSWORD, password);
       dialog.OnOK();
       if (!view.endResults.empty()) return view.endResults.back();
     }
@@ -217,7 +200,7 @@ TEST_F(ScriptedShell, CancelOnLogInEndsWithoutConnectingOrShowingTheSheet) {
   ScriptedHost host;
   host.onModal = TypePasswords({});
   EXPECT_EQ(RunApplication(session, host, true), 0);
-  EXPECT_EQ(host.modals, std::vector<int>{132});
+  EXPECT_EQ(host.modals, std::vector<int>{IDD_LOGIN});
   EXPECT_EQ(host.sheets, 0);
   EXPECT_EQ(router.made, 0);
   EXPECT_TRUE(ui.messages.empty());
@@ -231,7 +214,7 @@ TEST_F(ScriptedShell, SheetRunsLoggedInAndTheConnectionIsDroppedHoweverItEnds) {
     ScriptedHost host;
     host.onModal = TypePasswords({"nope", "admin"});
     bool sawConnection = false;
-    host.onSheet = [&](CAllControlsSheet& sheet) {
+    host.onSheet = [&](SheetModel& sheet) {
       sawConnection = session.channel.TelnetSocket() != nullptr;
       EXPECT_FALSE(session.ConfigChanged);
       EXPECT_EQ(sheet.Caption(), "Tarnwick");

@@ -20,61 +20,24 @@
 #include "app/General.h"
 #include "app/LoginDialog.h"
 #include "app/Sheet.h"
-#include "routersim/Simulator.h"
-#include "support/RecordingUi.h"
-#include "support/TestView.h"
+#include "support/SimBench.h"
 
 namespace tarnwick {
 namespace {
 
 using testing::RecordingUi;
+using testing::SimulatorWorld;
 using testing::TestView;
-
-// The shared skipping clock, letting the simulator's thread catch up before each pause of
-// a progress step or longer. With no real time passing, a "restart" seen only after the
-// client skipped its wait would start the downtime late (which then passes in real time),
-// and lines still unread when the client drops a connection are lost with it.
-class SettlingClock final : public Clock {
- public:
-  Millis Now() const override { return inner_.Now(); }
-  void Sleep(Millis ms) override {
-    if (ms >= 200 && settle) settle();
-    inner_.Sleep(ms);
-  }
-  std::function<void()> settle;
-
- private:
-  SkippingClock inner_;
-};
 
 const std::vector<int> kFullBar = {0, 20, 40, 60, 80, 100, 120, 140, 160, 180, 200};
 
-class SimShell : public ::testing::Test {
+class SimShell : public ::testing::Test, public testing::SimBench {
  protected:
-  void SetUp() override {
-    StartSimulator({});
-    clock.settle = [this] { Settle(); };
-  }
-
-  // Until the transcript has stopped growing for a few milliseconds (at most 200 ms).
-  void Settle() const {
-    if (!sim) return;
-    std::size_t size = sim->TranscriptLines().size();
-    for (int stable = 0, turns = 0; stable < 3 && turns < 200; ++turns) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      std::size_t now = sim->TranscriptLines().size();
-      stable = now == size ? stable + 1 : 0;
-      size = now;
-    }
-  }
+  void SetUp() override { StartSimulator({}); }
 
   void StartSimulator(routersim::Options options) {
-    options.listenAddress = "127.0.0.1";
-    options.port = 0;
     options.password = kPassword;
-    sim = std::make_unique<routersim::Simulator>(options, clock);
-    std::string error;
-    ASSERT_TRUE(sim->Start(&error)) << error;
+    SimulatorWorld::Start(&options);
   }
 
   void LogIn() {
@@ -82,14 +45,6 @@ class SimShell : public ::testing::Test {
     session.channel.RouterPassword = kPassword;
     ASSERT_TRUE(session.channel.ConnectAndLogin());
     ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
-  }
-
-  // What the simulator received, without the log-in dialogue of each connection.
-  std::vector<std::string> Commands() const {
-    std::vector<std::string> out;
-    for (const std::string& line : sim->TranscriptLines())
-      if (line != std::string(kPassword) + "\r\n" && line != "home \r\n") out.push_back(line);
-    return out;
   }
 
   // SendCommand does not wait for the router: give its thread a moment to catch up.
@@ -111,13 +66,6 @@ class SimShell : public ::testing::Test {
   }
 
   static constexpr const char* kPassword = "s3cret";
-
-  SettlingClock clock;
-  RecordingUi ui;
-  MemorySettings settings;
-  std::unique_ptr<SocketFactory> sockets = MakePlatformSocketFactory(true);
-  Session session{*sockets, clock, ui, settings};
-  std::unique_ptr<routersim::Simulator> sim;
 };
 
 // A loopback port with nothing listening on it.
@@ -160,21 +108,21 @@ TEST_F(SimShell, LogInFailureKeepsTheDialogOpenUntilARetrySucceeds) {
     TestView view;
     login.Attach(&view);
     login.OnInitDialog();
-    view.SetText(1019, c.address);
-    view.SetText(1020, c.password);
+    view.SetText(IDC_LOGIN_ADDRESS, c.address);
+    view.SetText(IDC_LOGIN_PASSWORD, c.password);
     login.OnOK();
 
     EXPECT_TRUE(view.endResults.empty());
-    EXPECT_EQ(view.GetText(1019), c.address);
-    EXPECT_EQ(view.GetText(1020), c.password);
+    EXPECT_EQ(view.GetText(IDC_LOGIN_ADDRESS), c.address);
+    EXPECT_EQ(view.GetText(IDC_LOGIN_PASSWORD), c.password);
     EXPECT_EQ(caseUi.Texts(), c.messages);
     for (const auto& m : caseUi.messages) EXPECT_EQ(m.caption, "Error");
     EXPECT_EQ(caseUi.possibleErrors, c.possibleErrors);
     EXPECT_EQ(s.channel.TelnetSocket(), nullptr);
 
     // Corrected fields: a new attempt from scratch that ends the dialog.
-    view.SetText(1019, sim->Address());
-    view.SetText(1020, kPassword);
+    view.SetText(IDC_LOGIN_ADDRESS, sim->Address());
+    view.SetText(IDC_LOGIN_PASSWORD, kPassword);
     login.OnOK();
     EXPECT_EQ(view.endResults, std::vector<int>{1});
     EXPECT_EQ(caseUi.messages.size(), c.messages.size());
@@ -307,7 +255,7 @@ TEST_F(SimShell, AboutShowsTheRouterFirmware) {
     TestView aboutView;
     dialog.Attach(&aboutView);
     dialog.OnInitDialog();
-    shown = aboutView.GetText(1191);
+    shown = aboutView.GetText(IDC_ABOUT_FIRMWARE);
     return 1;
   };
   ASSERT_TRUE(sheet.OnSysCommand(0x10));

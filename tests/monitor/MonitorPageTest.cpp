@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "monitor/CMONITOR.h"
-#include "monitor/CannedRouter.h"
+#include "support/PageBench.h"
 
 namespace tarnwick {
 namespace {
@@ -61,7 +61,7 @@ class MonitorPage : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(bench.Login());
     bench.router.received.clear();
-    page.Attach(&bench.view);
+    bench.Attach(page);
     auto& out = bench.router.outputs;
     out["bsp channel\r\n"] = ChannelUp("0", "0", "8000", "800");
     out["bsp mode\r\n"] = ModeReply("G.dmt");
@@ -81,15 +81,24 @@ TEST_F(MonitorPage, ShowtimeFillsEveryValueFromItsKeyAndField) {
             (std::vector<std::string>{"bsp channel\r\n", "bsp mode\r\n", "bsp line\r\n",
                                       "bun list channels\r\n"}));
   const std::vector<std::pair<int, std::string>> expected = {
-      {CMONITOR::kLinkStatus, "Alive"},       {CMONITOR::kAdslMode, "G.dmt"},
-      {CMONITOR::kOperationMode, "G.dmt"},    {CMONITOR::kDownFastRate, "0"},
-      {CMONITOR::kUpFastRate, "0"},           {CMONITOR::kDownInterleavedRate, "8000"},
-      {CMONITOR::kUpInterleavedRate, "800"},  {CMONITOR::kDownNoiseMargin, "10"},
-      {CMONITOR::kDownAttenuation, "20"},     {CMONITOR::kDownOutputPower, "30"},
-      {CMONITOR::kUpNoiseMargin, "40"},       {CMONITOR::kUpAttenuation, "50"},
-      {CMONITOR::kUpOutputPower, "60"},       {CMONITOR::kPacketsTransmitted, "1234"},
-      {CMONITOR::kPacketsReceivedGood, "70"}, {CMONITOR::kPacketsReceivedBad, "3"},
-      {CMONITOR::kTransmitVpi, "8"},          {CMONITOR::kTransmitVci, "35"},
+      {IDC_DSL_LINK_STATUS, "Alive"},
+      {IDC_DSL_ADSL_MODE, "G.dmt"},
+      {IDC_DSL_OPERATION_MODE, "G.dmt"},
+      {IDC_DSL_DOWN_FAST, "0"},
+      {IDC_DSL_UP_FAST, "0"},
+      {IDC_DSL_DOWN_INTERLEAVED, "8000"},
+      {IDC_DSL_UP_INTERLEAVED, "800"},
+      {IDC_DSL_DOWN_MARGIN, "10"},
+      {IDC_DSL_DOWN_ATTENUATION, "20"},
+      {IDC_DSL_DOWN_POWER, "30"},
+      {IDC_DSL_UP_MARGIN, "40"},
+      {IDC_DSL_UP_ATTENUATION, "50"},
+      {IDC_DSL_UP_POWER, "60"},
+      {IDC_DSL_TX_PACKETS, "1234"},
+      {IDC_DSL_RX_GOOD, "70"},
+      {IDC_DSL_RX_BAD, "3"},
+      {IDC_DSL_TX_VPI, "8"},
+      {IDC_DSL_TX_VCI, "35"},
   };
   for (const auto& [id, text] : expected) EXPECT_EQ(Shown(id), text) << "control " << id;
   EXPECT_TRUE(bench.ui.messages.empty());
@@ -100,14 +109,13 @@ TEST_F(MonitorPage, IdleLineBlanksLineValuesButKeepsTheMode) {
   bench.router.outputs["bsp channel\r\n"] = "Modem is NOT in SHOWTIME yet\r\n";
   bench.router.outputs["bsp mode\r\n"] = ModeReply("G.lite");
   page.Refresh();
-  EXPECT_EQ(Shown(CMONITOR::kLinkStatus), "Idle");
-  EXPECT_EQ(Shown(CMONITOR::kAdslMode), "G.lite");
-  for (int id : {CMONITOR::kOperationMode, CMONITOR::kDownFastRate, CMONITOR::kUpFastRate,
-                 CMONITOR::kDownInterleavedRate, CMONITOR::kUpInterleavedRate,
-                 CMONITOR::kDownNoiseMargin, CMONITOR::kDownAttenuation, CMONITOR::kDownOutputPower,
-                 CMONITOR::kUpNoiseMargin, CMONITOR::kUpAttenuation, CMONITOR::kUpOutputPower,
-                 CMONITOR::kPacketsTransmitted, CMONITOR::kPacketsReceivedGood,
-                 CMONITOR::kPacketsReceivedBad, CMONITOR::kTransmitVpi, CMONITOR::kTransmitVci})
+  EXPECT_EQ(Shown(IDC_DSL_LINK_STATUS), "Idle");
+  EXPECT_EQ(Shown(IDC_DSL_ADSL_MODE), "G.lite");
+  for (int id :
+       {IDC_DSL_OPERATION_MODE, IDC_DSL_DOWN_FAST, IDC_DSL_UP_FAST, IDC_DSL_DOWN_INTERLEAVED,
+        IDC_DSL_UP_INTERLEAVED, IDC_DSL_DOWN_MARGIN, IDC_DSL_DOWN_ATTENUATION, IDC_DSL_DOWN_POWER,
+        IDC_DSL_UP_MARGIN, IDC_DSL_UP_ATTENUATION, IDC_DSL_UP_POWER, IDC_DSL_TX_PACKETS,
+        IDC_DSL_RX_GOOD, IDC_DSL_RX_BAD, IDC_DSL_TX_VPI, IDC_DSL_TX_VCI})
     EXPECT_EQ(Shown(id), "") << "control " << id;
 }
 
@@ -120,14 +128,14 @@ TEST_F(MonitorPage, MissingKeyLinesKeepThePreviousTexts) {
   out["bsp line\r\n"] = "Downstream Noise Margin : 99 dB\r\n";
   out["bun list channels\r\n"] = "no channels\r\n";
   page.Refresh();
-  EXPECT_EQ(Shown(CMONITOR::kAdslMode), "G.dmt");
-  EXPECT_EQ(Shown(CMONITOR::kDownFastRate), "1");
-  EXPECT_EQ(Shown(CMONITOR::kUpInterleavedRate), "4");
-  EXPECT_EQ(Shown(CMONITOR::kOperationMode), "G.dmt");
-  EXPECT_EQ(Shown(CMONITOR::kDownNoiseMargin), "10");
-  EXPECT_EQ(Shown(CMONITOR::kUpOutputPower), "60");
-  EXPECT_EQ(Shown(CMONITOR::kPacketsTransmitted), "1234");
-  EXPECT_EQ(Shown(CMONITOR::kTransmitVci), "35");
+  EXPECT_EQ(Shown(IDC_DSL_ADSL_MODE), "G.dmt");
+  EXPECT_EQ(Shown(IDC_DSL_DOWN_FAST), "1");
+  EXPECT_EQ(Shown(IDC_DSL_UP_INTERLEAVED), "4");
+  EXPECT_EQ(Shown(IDC_DSL_OPERATION_MODE), "G.dmt");
+  EXPECT_EQ(Shown(IDC_DSL_DOWN_MARGIN), "10");
+  EXPECT_EQ(Shown(IDC_DSL_UP_POWER), "60");
+  EXPECT_EQ(Shown(IDC_DSL_TX_PACKETS), "1234");
+  EXPECT_EQ(Shown(IDC_DSL_TX_VCI), "35");
 }
 
 struct AtmCase {
@@ -163,11 +171,11 @@ TEST_F(MonitorPage, AtmValuesComeFromTheFirstUserChannel) {
     page.TransmitVci = "old-vci";
     bench.router.outputs["bun list channels\r\n"] = c.list;
     page.Refresh();
-    EXPECT_EQ(Shown(CMONITOR::kPacketsTransmitted), c.transmitted) << c.name;
-    EXPECT_EQ(Shown(CMONITOR::kPacketsReceivedGood), c.good) << c.name;
-    EXPECT_EQ(Shown(CMONITOR::kPacketsReceivedBad), c.bad) << c.name;
-    EXPECT_EQ(Shown(CMONITOR::kTransmitVpi), c.vpi) << c.name;
-    EXPECT_EQ(Shown(CMONITOR::kTransmitVci), c.vci) << c.name;
+    EXPECT_EQ(Shown(IDC_DSL_TX_PACKETS), c.transmitted) << c.name;
+    EXPECT_EQ(Shown(IDC_DSL_RX_GOOD), c.good) << c.name;
+    EXPECT_EQ(Shown(IDC_DSL_RX_BAD), c.bad) << c.name;
+    EXPECT_EQ(Shown(IDC_DSL_TX_VPI), c.vpi) << c.name;
+    EXPECT_EQ(Shown(IDC_DSL_TX_VCI), c.vci) << c.name;
   }
 }
 
@@ -187,7 +195,7 @@ TEST_F(MonitorPage, FirstShowChoosesTheRadioOnlyForTheRouterSpellings) {
     EXPECT_EQ(bench.router.received, std::vector<std::string>{"bsp mode\r\n"}) << reply;
     EXPECT_EQ(fresh.ModeChoice, choice) << reply;
     for (int i = 0; i < 4; ++i)
-      EXPECT_EQ(view.IsChecked(CMONITOR::kModeFirst + i), i == choice) << reply << " button " << i;
+      EXPECT_EQ(view.IsChecked(IDC_DSL_MODE_MULTI + i), i == choice) << reply << " button " << i;
   }
   EXPECT_EQ(bench.router.logins, 1) << "the first show runs on the log-in connection";
 }
@@ -195,26 +203,26 @@ TEST_F(MonitorPage, FirstShowChoosesTheRadioOnlyForTheRouterSpellings) {
 TEST_F(MonitorPage, PollsOnlyWhileActiveAndNeverDuringItsOwnRefresh) {
   std::vector<bool> timerDuringCommands;
   bench.router.onLine = [&](const std::string&) {
-    timerDuringCommands.push_back(bench.view.TimerRunning(CMONITOR::kPollTimer));
+    timerDuringCommands.push_back(bench.view.TimerRunning(CMONITOR::kPoll.id()));
   };
   page.OnSetActive();
   EXPECT_EQ(bench.router.logins, 2) << "activation logs in afresh";
-  ASSERT_TRUE(bench.view.TimerRunning(CMONITOR::kPollTimer));
-  EXPECT_EQ(bench.view.timers.at(CMONITOR::kPollTimer), 3000);
-  EXPECT_EQ(Shown(CMONITOR::kLinkStatus), "Alive");
+  ASSERT_TRUE(bench.view.TimerRunning(CMONITOR::kPoll.id()));
+  EXPECT_EQ(bench.view.timers.at(CMONITOR::kPoll.id()), 3000);
+  EXPECT_EQ(Shown(IDC_DSL_LINK_STATUS), "Alive");
 
-  page.OnTimer(CMONITOR::kPollTimer);
-  EXPECT_TRUE(bench.view.TimerRunning(CMONITOR::kPollTimer));
+  page.OnTimer(CMONITOR::kPoll.id());
+  EXPECT_TRUE(bench.view.TimerRunning(CMONITOR::kPoll.id()));
   EXPECT_EQ(bench.router.logins, 2) << "ticks reuse the connection";
   ASSERT_EQ(timerDuringCommands.size(), 8u + 1u);  // "home " of the new log-in, then 2 x 4
   for (std::size_t i = 5; i < timerDuringCommands.size(); ++i)
     EXPECT_FALSE(timerDuringCommands[i]) << "command " << i;
 
   page.OnKillActive();
-  EXPECT_FALSE(bench.view.TimerRunning(CMONITOR::kPollTimer));
+  EXPECT_FALSE(bench.view.TimerRunning(CMONITOR::kPoll.id()));
   page.OnSetActive();
   EXPECT_EQ(bench.router.logins, 3);
-  EXPECT_TRUE(bench.view.TimerRunning(CMONITOR::kPollTimer));
+  EXPECT_TRUE(bench.view.TimerRunning(CMONITOR::kPoll.id()));
 }
 
 TEST_F(MonitorPage, ReconnectSendsTheCheckedModeThenRetrains) {
@@ -227,9 +235,9 @@ TEST_F(MonitorPage, ReconnectSendsTheCheckedModeThenRetrains) {
   };
   for (const auto& [checked, lines] : cases) {
     page.ModeChoice = 1;  // the member is reloaded from the buttons first
-    for (int i = 0; i < 4; ++i) bench.view.SetChecked(CMONITOR::kModeFirst + i, i == checked);
+    for (int i = 0; i < 4; ++i) bench.view.SetChecked(IDC_DSL_MODE_MULTI + i, i == checked);
     bench.router.received.clear();
-    page.OnCommand(CMONITOR::kReconnect);
+    page.OnCommand(IDC_DSL_RECONNECT);
     EXPECT_EQ(bench.router.received, lines) << checked;
   }
   EXPECT_FALSE(bench.session.ConfigChanged);
@@ -239,11 +247,11 @@ TEST_F(MonitorPage, ReconnectSendsTheCheckedModeThenRetrains) {
 TEST_F(MonitorPage, AModePickedButNotAppliedSurvivesARefresh) {
   page.ModeChoice = 1;
   page.Refresh();
-  bench.view.SetChecked(CMONITOR::kModeFirst + 1, false);
-  bench.view.SetChecked(CMONITOR::kModeFirst + 3, true);
-  page.OnTimer(CMONITOR::kPollTimer);
-  EXPECT_TRUE(bench.view.IsChecked(CMONITOR::kModeFirst + 3));
-  EXPECT_FALSE(bench.view.IsChecked(CMONITOR::kModeFirst + 1));
+  bench.view.SetChecked(IDC_DSL_MODE_MULTI + 1, false);
+  bench.view.SetChecked(IDC_DSL_MODE_MULTI + 3, true);
+  page.OnTimer(CMONITOR::kPoll.id());
+  EXPECT_TRUE(bench.view.IsChecked(IDC_DSL_MODE_MULTI + 3));
+  EXPECT_FALSE(bench.view.IsChecked(IDC_DSL_MODE_MULTI + 1));
 }
 
 TEST_F(MonitorPage, SilentRouterGivesFourMessagesAndShowsAliveWithOldValues) {
@@ -254,9 +262,9 @@ TEST_F(MonitorPage, SilentRouterGivesFourMessagesAndShowsAliveWithOldValues) {
   page.Refresh();
   EXPECT_EQ(bench.ui.Texts(), bench.router.silent);
   for (const auto& m : bench.ui.messages) EXPECT_EQ(m.caption, "Error");
-  EXPECT_EQ(Shown(CMONITOR::kLinkStatus), "Alive");
-  EXPECT_EQ(Shown(CMONITOR::kDownInterleavedRate), "8000");
-  EXPECT_EQ(Shown(CMONITOR::kPacketsTransmitted), "1234");
+  EXPECT_EQ(Shown(IDC_DSL_LINK_STATUS), "Alive");
+  EXPECT_EQ(Shown(IDC_DSL_DOWN_INTERLEAVED), "8000");
+  EXPECT_EQ(Shown(IDC_DSL_TX_PACKETS), "1234");
   EXPECT_LT(bench.clock.Now() - before, 4 * 5000 + 1000) << "every wait is bounded";
 }
 

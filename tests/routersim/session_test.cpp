@@ -12,6 +12,7 @@
 #include "channel/CommandChannel.h"
 #include "channel/TextHelpers.h"
 #include "routersim/Simulator.h"
+#include "support/Clocks.h"
 
 namespace tarnwick::routersim {
 namespace {

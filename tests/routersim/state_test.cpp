@@ -11,6 +11,7 @@
 
 #include "channel/TextHelpers.h"
 #include "routersim/Simulator.h"
+#include "support/Clocks.h"
 
 namespace tarnwick::routersim {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "routing/CROUTE.h"
-#include "routing/SimBench.h"
+#include "support/SimBench.h"
 
 namespace tarnwick {
 namespace {
@@ -25,20 +25,20 @@ class RoutePage : public ::testing::Test {
  protected:
   void SetUp() override {
     bench.Start();
-    page.Attach(&bench.view);
+    bench.Attach(page);
   }
   void Type(const RouteBoxes& b) {
     auto& v = bench.view;
-    v.SetText(CROUTE::kRouteLabel, b.label);
+    v.SetText(IDC_ROUTE_LABEL, b.label);
     for (int i = 0; i < 4; ++i) {
-      v.SetText(CROUTE::kDestIpFirst + i, b.dest[i]);
-      v.SetText(CROUTE::kNextHopFirst + i, b.hop[i]);
-      v.SetText(CROUTE::kNetmaskFirst + i, b.mask[i]);
+      v.SetText(IDC_ROUTE_DEST1 + i, b.dest[i]);
+      v.SetText(IDC_ROUTE_HOP1 + i, b.hop[i]);
+      v.SetText(IDC_ROUTE_MASK1 + i, b.mask[i]);
     }
-    v.SetText(CROUTE::kRouteCost, b.cost);
-    v.SetText(CROUTE::kRouteTimeout, b.timeout);
+    v.SetText(IDC_ROUTE_COST, b.cost);
+    v.SetText(IDC_ROUTE_TIMEOUT, b.timeout);
   }
-  std::vector<std::vector<std::string>> Rows() const { return bench.view.Rows(CROUTE::kRouteList); }
+  std::vector<std::vector<std::string>> Rows() const { return bench.view.Rows(IDC_ROUTE_LIST); }
 
   testing::SimBench bench;
   CROUTE page{bench.session};
@@ -46,19 +46,19 @@ class RoutePage : public ::testing::Test {
 
 TEST_F(RoutePage, EmptyTableAtFirstShowOffersADefaultRoute) {
   page.OnInitDialog();
-  EXPECT_EQ(bench.view.lists[CROUTE::kRouteList].headings,
+  EXPECT_EQ(bench.view.lists[IDC_ROUTE_LIST].headings,
             (std::vector<std::string>{"Label", "Dest IP", "Next Hop", "Mask"}));
-  EXPECT_EQ(bench.view.lists[CROUTE::kRouteList].widths, std::vector<int>(4, 100));
+  EXPECT_EQ(bench.view.lists[IDC_ROUTE_LIST].widths, std::vector<int>(4, 100));
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(bench.view.GetText(CROUTE::kDestIpFirst + i), "0");
-    EXPECT_EQ(bench.view.GetText(CROUTE::kNetmaskFirst + i), "0");
+    EXPECT_EQ(bench.view.GetText(IDC_ROUTE_DEST1 + i), "0");
+    EXPECT_EQ(bench.view.GetText(IDC_ROUTE_MASK1 + i), "0");
   }
-  EXPECT_EQ(bench.view.GetText(CROUTE::kRouteCost), "1");
-  EXPECT_EQ(bench.view.GetText(CROUTE::kRouteTimeout), "0");
+  EXPECT_EQ(bench.view.GetText(IDC_ROUTE_COST), "1");
+  EXPECT_EQ(bench.view.GetText(IDC_ROUTE_TIMEOUT), "0");
 
-  bench.view.SetText(CROUTE::kRouteLabel, "default");
-  for (int i = 0; i < 4; ++i) bench.view.SetText(CROUTE::kNextHopFirst + i, "9");
-  page.OnCommand(CROUTE::kAdd);
+  bench.view.SetText(IDC_ROUTE_LABEL, "default");
+  for (int i = 0; i < 4; ++i) bench.view.SetText(IDC_ROUTE_HOP1 + i, "9");
+  page.OnCommand(IDC_ROUTE_ADD);
   EXPECT_TRUE(bench.ui.messages.empty()) << bench.ui.Texts()[0];
   const auto commands = bench.Commands();
   ASSERT_GE(commands.size(), 2u);
@@ -69,10 +69,10 @@ TEST_F(RoutePage, EmptyTableAtFirstShowOffersADefaultRoute) {
 }
 
 TEST_F(RoutePage, FirstShowKeepsTheBoxesWhenRoutesExist) {
-  bench.sim.RunCommand("ip route add lan2 10.9.0.0 10.0.0.1 ff:ff:0:0 1 0");
+  bench.sim->RunCommand("ip route add lan2 10.9.0.0 10.0.0.1 ff:ff:0:0 1 0");
   page.OnInitDialog();
-  EXPECT_EQ(bench.view.GetText(CROUTE::kNetmaskFirst), "255");
-  EXPECT_EQ(bench.view.GetText(CROUTE::kDestIpFirst), "");
+  EXPECT_EQ(bench.view.GetText(IDC_ROUTE_MASK1), "255");
+  EXPECT_EQ(bench.view.GetText(IDC_ROUTE_DEST1), "");
   EXPECT_TRUE(Rows().empty()) << "the activation fills the list";
 }
 
@@ -139,12 +139,12 @@ TEST_F(RoutePage, AddBuildsTheCommandOrRefusesWithTheFirstFault) {
        "The label may hold only printable ASCII characters."},
   };
   for (const AddCase& c : cases) {
-    bench.sim.RunCommand("ip route flush");
-    bench.sim.ClearTranscript();
+    bench.sim->RunCommand("ip route flush");
+    bench.sim->ClearTranscript();
     bench.ui.messages.clear();
     bench.session.ConfigChanged = false;
     Type(c.boxes);
-    page.OnCommand(CROUTE::kAdd);
+    page.OnCommand(IDC_ROUTE_ADD);
     if (c.message.empty()) {
       EXPECT_TRUE(bench.ui.messages.empty()) << c.name << ": " << bench.ui.Texts().at(0);
       EXPECT_EQ(bench.Commands(), (std::vector<std::string>{c.sent, "ip route\r\n"})) << c.name;
@@ -164,61 +164,61 @@ TEST_F(RoutePage, AddBuildsTheCommandOrRefusesWithTheFirstFault) {
 TEST_F(RoutePage, ConvertedMaskStaysInTheMembersWhileTheBoxesShowDecimal) {
   Type(With([](RouteBoxes& b) { b.mask = {"255", "255", "0", "0"}; }));
   page.OnAddRoute();
-  EXPECT_EQ(page.NetmaskOctets, (std::array<std::string, 4>{"ff", "ff", "0", "0"}));
-  EXPECT_EQ(bench.view.GetText(CROUTE::kNetmaskFirst), "255");
-  EXPECT_EQ(bench.view.GetText(CROUTE::kRouteLabel), "office") << "Add keeps what was typed";
+  EXPECT_EQ(page.Netmask.octets, (std::array<std::string, 4>{"ff", "ff", "0", "0"}));
+  EXPECT_EQ(bench.view.GetText(IDC_ROUTE_MASK1), "255");
+  EXPECT_EQ(bench.view.GetText(IDC_ROUTE_LABEL), "office") << "Add keeps what was typed";
 }
 
 TEST_F(RoutePage, RemoveTakesTheUpperSelectedRowByItsWholeLabel) {
   const std::string longLabel = "a-route-label-well-beyond-thirty-one-chars";
   const std::string truncatedTwin = longLabel.substr(0, 31);
-  bench.sim.RunCommand("ip route add first 10.1.0.0 10.0.0.1 ff:ff:0:0 1 0");
-  bench.sim.RunCommand("ip route add " + longLabel + " 10.2.0.0 10.0.0.1 ff:ff:0:0 1 0");
-  bench.sim.RunCommand("ip route add " + truncatedTwin + " 10.3.0.0 10.0.0.1 ff:ff:0:0 1 0");
+  bench.sim->RunCommand("ip route add first 10.1.0.0 10.0.0.1 ff:ff:0:0 1 0");
+  bench.sim->RunCommand("ip route add " + longLabel + " 10.2.0.0 10.0.0.1 ff:ff:0:0 1 0");
+  bench.sim->RunCommand("ip route add " + truncatedTwin + " 10.3.0.0 10.0.0.1 ff:ff:0:0 1 0");
   page.ListRoutes();
   ASSERT_EQ(Rows().size(), 3u);
-  bench.view.lists[CROUTE::kRouteList].selected = {1, 2};
-  bench.sim.ClearTranscript();
+  bench.view.lists[IDC_ROUTE_LIST].selected = {1, 2};
+  bench.sim->ClearTranscript();
 
-  page.OnCommand(CROUTE::kRemove);
+  page.OnCommand(IDC_ROUTE_REMOVE);
   EXPECT_EQ(bench.Commands(), std::vector<std::string>{"ip route delete " + longLabel + "\r\n"});
   ASSERT_EQ(Rows().size(), 2u) << "removed locally, not re-read";
   EXPECT_EQ(Rows()[1][0], truncatedTwin);
   EXPECT_TRUE(bench.session.ConfigChanged);
-  const std::string listing = bench.sim.RunCommand("ip route");
+  const std::string listing = bench.sim->RunCommand("ip route");
   EXPECT_EQ(listing.find(longLabel), std::string::npos);
   EXPECT_NE(listing.find(truncatedTwin), std::string::npos);
 
-  bench.view.lists[CROUTE::kRouteList].selected.clear();
-  bench.sim.ClearTranscript();
+  bench.view.lists[IDC_ROUTE_LIST].selected.clear();
+  bench.sim->ClearTranscript();
   bench.session.ConfigChanged = false;
-  page.OnCommand(CROUTE::kRemove);
+  page.OnCommand(IDC_ROUTE_REMOVE);
   EXPECT_TRUE(bench.Commands().empty()) << "nothing selected, nothing sent";
   EXPECT_FALSE(bench.session.ConfigChanged);
 }
 
 TEST_F(RoutePage, RemoveAllFlushesWithoutAsking) {
-  bench.sim.RunCommand("ip route add r1 10.1.0.0 10.0.0.1 ff:ff:0:0 1 0");
-  bench.sim.RunCommand("ip route add r2 10.2.0.0 10.0.0.1 ff:ff:0:0 1 0");
+  bench.sim->RunCommand("ip route add r1 10.1.0.0 10.0.0.1 ff:ff:0:0 1 0");
+  bench.sim->RunCommand("ip route add r2 10.2.0.0 10.0.0.1 ff:ff:0:0 1 0");
   page.ListRoutes();
   ASSERT_EQ(Rows().size(), 2u);
-  bench.sim.ClearTranscript();
-  page.OnCommand(CROUTE::kRemoveAll);
+  bench.sim->ClearTranscript();
+  page.OnCommand(IDC_ROUTE_REMOVE_ALL);
   EXPECT_TRUE(Rows().empty());
   EXPECT_EQ(bench.Commands(), std::vector<std::string>{"ip route flush\r\n"});
   EXPECT_TRUE(bench.ui.messages.empty());
   EXPECT_TRUE(bench.session.ConfigChanged);
 
   // The next refresh finds an empty table and leaves the (already empty) list alone.
-  page.OnTimer(CROUTE::kRefreshTimer);
+  page.OnTimer(CROUTE::kRefresh.id());
   EXPECT_TRUE(Rows().empty());
 }
 
 TEST_F(RoutePage, RefreshTimerRunsOnlyWhileActive) {
-  bench.sim.RunCommand("ip route add r1 10.1.0.0 10.0.0.1 ff:ff:0:0 1 0");
-  bench.sim.ClearTranscript();
+  bench.sim->RunCommand("ip route add r1 10.1.0.0 10.0.0.1 ff:ff:0:0 1 0");
+  bench.sim->ClearTranscript();
   page.OnSetActive();
-  auto lines = bench.sim.TranscriptLines();
+  auto lines = bench.sim->TranscriptLines();
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
             (std::vector<std::string>{"admin\r\n", "home \r\n", "ip route\r\n"}))
@@ -226,8 +226,8 @@ TEST_F(RoutePage, RefreshTimerRunsOnlyWhileActive) {
   EXPECT_EQ(bench.view.timers, (std::map<int, int>{{1, 5000}}));
   EXPECT_EQ(Rows().size(), 1u);
 
-  bench.sim.RunCommand("ip route add r2 10.2.0.0 10.0.0.1 ff:ff:0:0 1 0");
-  page.OnTimer(CROUTE::kRefreshTimer);
+  bench.sim->RunCommand("ip route add r2 10.2.0.0 10.0.0.1 ff:ff:0:0 1 0");
+  page.OnTimer(CROUTE::kRefresh.id());
   EXPECT_EQ(Rows().size(), 2u);
   EXPECT_EQ(bench.view.timers, (std::map<int, int>{{1, 5000}}));
 
@@ -254,19 +254,19 @@ TEST_F(RoutePage, EveryActionWithoutAConnectionSaysSo) {
 }
 
 TEST_F(RoutePage, ListingTimeOutKeepsTheRows) {
-  bench.sim.RunCommand("ip route add r1 10.1.0.0 10.0.0.1 ff:ff:0:0 1 0");
+  bench.sim->RunCommand("ip route add r1 10.1.0.0 10.0.0.1 ff:ff:0:0 1 0");
   page.ListRoutes();
   ASSERT_EQ(Rows().size(), 1u);
   bench.SilenceFromNextLine();
-  page.OnTimer(CROUTE::kRefreshTimer);
+  page.OnTimer(CROUTE::kRefresh.id());
   EXPECT_EQ(bench.ui.Texts(), std::vector<std::string>{"ip route Timeout"});
   EXPECT_EQ(bench.ui.traces, std::vector<std::string>{"ip route timeout\n"});
   EXPECT_EQ(Rows().size(), 1u);
-  EXPECT_TRUE(bench.view.TimerRunning(CROUTE::kRefreshTimer)) << "the next refresh tries again";
+  EXPECT_TRUE(bench.view.TimerRunning(CROUTE::kRefresh.id())) << "the next refresh tries again";
 }
 
 TEST_F(RoutePage, DeadConnectionDoesNotHoldThePage) {
-  bench.sim.Stop();
+  bench.sim->Stop();
   const Millis before = bench.clock.Now();
   Type(RouteBoxes{});
   page.OnAddRoute();

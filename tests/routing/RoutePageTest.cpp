@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "monitor/CannedRouter.h"
 #include "routing/CROUTE.h"
+#include "support/PageBench.h"
 
 namespace tarnwick {
 namespace {
@@ -16,9 +16,9 @@ class RouteListing : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(bench.Login());
-    page.Attach(&bench.view);
+    bench.Attach(page);
   }
-  Rows Shown() const { return bench.view.Rows(CROUTE::kRouteList); }
+  Rows Shown() const { return bench.view.Rows(IDC_ROUTE_LIST); }
 
   CannedBench bench;
   CROUTE page{bench.session};
@@ -50,8 +50,8 @@ TEST_F(RouteListing, ScansEachAddLineUntilAFieldIsMissing) {
       {"no route lines", "nothing here\r\n", {}},
   };
   for (const Case& c : cases) {
-    bench.view.ListDeleteAll(CROUTE::kRouteList);
-    bench.view.ListInsertRow(CROUTE::kRouteList, 0, "stale");
+    bench.view.ListDeleteAll(IDC_ROUTE_LIST);
+    bench.view.ListInsertRow(IDC_ROUTE_LIST, 0, "stale");
     bench.router.outputs["ip route\r\n"] = c.output;
     page.ListRoutes();
     EXPECT_EQ(Shown(), c.rows) << c.name;
@@ -103,12 +103,12 @@ TEST_F(RouteListing, TimerIsStoppedWhileItsListingRuns) {
   bool runningDuringListing = true;
   bench.router.onLine = [&](const std::string& line) {
     if (line == "ip route\r\n")
-      runningDuringListing = bench.view.TimerRunning(CROUTE::kRefreshTimer);
+      runningDuringListing = bench.view.TimerRunning(CROUTE::kRefresh.id());
   };
-  bench.view.StartTimer(CROUTE::kRefreshTimer, 5000);
-  page.OnTimer(CROUTE::kRefreshTimer);
+  bench.view.StartTimer(CROUTE::kRefresh.id(), 5000);
+  page.OnTimer(CROUTE::kRefresh.id());
   EXPECT_FALSE(runningDuringListing);
-  EXPECT_TRUE(bench.view.TimerRunning(CROUTE::kRefreshTimer));
+  EXPECT_TRUE(bench.view.TimerRunning(CROUTE::kRefresh.id()));
   page.OnTimer(7);  // not ours
   EXPECT_EQ(bench.router.received.back(), "ip route\r\n");
   EXPECT_EQ(std::count(bench.router.received.begin(), bench.router.received.end(),

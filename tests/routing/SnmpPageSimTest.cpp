@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "routing/CSMNP.h"
-#include "routing/SimBench.h"
+#include "support/SimBench.h"
 
 namespace tarnwick {
 namespace {
@@ -16,47 +16,47 @@ class SnmpPage : public ::testing::Test {
  protected:
   void SetUp() override {
     bench.Start();
-    page.Attach(&bench.view);
+    bench.Attach(page);
     page.OnInitDialog();
     page.OnSetActive();
-    bench.sim.ClearTranscript();
+    bench.sim->ClearTranscript();
   }
   void Type(int right, const std::string& community, bool authorized,
             const std::array<std::string, 4>& address = {}) {
-    bench.view.SetChecked(CSMNP::kWrite, right == 0);
-    bench.view.SetChecked(CSMNP::kRead, right == 1);
-    bench.view.SetText(CSMNP::kCommunity, community);
-    bench.view.SetChecked(CSMNP::kAuthorizedIp, authorized);
-    for (int i = 0; i < 4; ++i) bench.view.SetText(CSMNP::kAddressIds[i], address[i]);
+    bench.view.SetChecked(IDC_SNMP_WRITE, right == 0);
+    bench.view.SetChecked(IDC_SNMP_READ, right == 1);
+    bench.view.SetText(IDC_SNMP_COMMUNITY, community);
+    bench.view.SetChecked(IDC_SNMP_AUTHORIZED, authorized);
+    for (int i = 0; i < 4; ++i) bench.view.SetText(page.AuthorizedIp.ids()[i], address[i]);
   }
-  Rows Shown() const { return bench.view.Rows(CSMNP::kCommunityList); }
-  void Select(std::set<int> rows) { bench.view.lists[CSMNP::kCommunityList].selected = rows; }
+  Rows Shown() const { return bench.view.Rows(IDC_SNMP_LIST); }
+  void Select(std::set<int> rows) { bench.view.lists[IDC_SNMP_LIST].selected = rows; }
 
   testing::SimBench bench;
   CSMNP page{bench.session};
 };
 
 TEST_F(SnmpPage, FirstShowAndActivation) {
-  EXPECT_EQ(bench.view.lists[CSMNP::kCommunityList].headings,
+  EXPECT_EQ(bench.view.lists[IDC_SNMP_LIST].headings,
             (std::vector<std::string>{"Access Right", "Community", "IP Address"}));
-  EXPECT_EQ(bench.view.lists[CSMNP::kCommunityList].widths, std::vector<int>(3, 133));
-  EXPECT_TRUE(bench.view.IsChecked(CSMNP::kWrite));
-  EXPECT_FALSE(bench.view.IsChecked(CSMNP::kRead));
-  for (int id : CSMNP::kAddressIds) EXPECT_FALSE(bench.view.IsEnabled(id));
+  EXPECT_EQ(bench.view.lists[IDC_SNMP_LIST].widths, std::vector<int>(3, 133));
+  EXPECT_TRUE(bench.view.IsChecked(IDC_SNMP_WRITE));
+  EXPECT_FALSE(bench.view.IsChecked(IDC_SNMP_READ));
+  for (int id : page.AuthorizedIp.ids()) EXPECT_FALSE(bench.view.IsEnabled(id));
   EXPECT_EQ(Shown(), (Rows{{"Write", "admin", ""}, {"Read", "public", ""}}));
   EXPECT_TRUE(bench.ui.messages.empty());
   EXPECT_TRUE(bench.view.timers.empty()) << "this page does not poll";
 }
 
 TEST_F(SnmpPage, AuthorizedIpEnablesTheAddressBoxesAndKeepsTheirText) {
-  bench.view.SetText(CSMNP::kAddressIds[0], "10");
-  bench.view.SetChecked(CSMNP::kAuthorizedIp, true);
-  page.OnCommand(CSMNP::kAuthorizedIp);
-  for (int id : CSMNP::kAddressIds) EXPECT_TRUE(bench.view.IsEnabled(id));
-  bench.view.SetChecked(CSMNP::kAuthorizedIp, false);
-  page.OnCommand(CSMNP::kAuthorizedIp);
-  for (int id : CSMNP::kAddressIds) EXPECT_FALSE(bench.view.IsEnabled(id));
-  EXPECT_EQ(bench.view.GetText(CSMNP::kAddressIds[0]), "10");
+  bench.view.SetText(IDC_SNMP_IP1, "10");
+  bench.view.SetChecked(IDC_SNMP_AUTHORIZED, true);
+  page.OnCommand(IDC_SNMP_AUTHORIZED);
+  for (int id : page.AuthorizedIp.ids()) EXPECT_TRUE(bench.view.IsEnabled(id));
+  bench.view.SetChecked(IDC_SNMP_AUTHORIZED, false);
+  page.OnCommand(IDC_SNMP_AUTHORIZED);
+  for (int id : page.AuthorizedIp.ids()) EXPECT_FALSE(bench.view.IsEnabled(id));
+  EXPECT_EQ(bench.view.GetText(IDC_SNMP_IP1), "10");
 }
 
 TEST_F(SnmpPage, AddSendsTheEntryOrRefusesItBeforeSending) {
@@ -124,50 +124,49 @@ TEST_F(SnmpPage, AddSendsTheEntryOrRefusesItBeforeSending) {
        "",
        "The community may hold only printable ASCII characters.",
        {}},
+      // The limits are those of the entry's delete line, the longer of the two.
       {"longest write community with a full address",
+       0,
+       std::string(23, 'w'),
+       true,
+       full,
+       "ip snmp access write " + std::string(23, 'w') + " " + address15 + "\r\n",
+       "",
+       {{"Write", std::string(23, 'w'), address15}}},
+      {"write community one too long with a full address",
        0,
        std::string(24, 'w'),
        true,
        full,
-       "ip snmp access write " + std::string(24, 'w') + " " + address15 + "\r\n",
        "",
-       {{"Write", std::string(24, 'w'), address15}}},
-      {"write community one too long with a full address",
-       0,
-       std::string(25, 'w'),
-       true,
-       full,
-       "",
-       "The community is too long: with this access right and address it may hold at most 24 "
-       "characters.",
+       "The community is too long: with this address it may hold at most 23 characters.",
        {}},
       {"longest read community without address",
        1,
-       std::string(41, 'r'),
+       std::string(38, 'r'),
        false,
        {},
-       "ip snmp access read " + std::string(41, 'r') + "\r\n",
+       "ip snmp access read " + std::string(38, 'r') + "\r\n",
        "",
-       {{"Read", std::string(41, 'r'), ""}}},
+       {{"Read", std::string(38, 'r'), ""}}},
       {"read community one too long without address",
        1,
-       std::string(42, 'r'),
+       std::string(39, 'r'),
        false,
        {},
        "",
-       "The community is too long: with this access right and address it may hold at most 41 "
-       "characters.",
+       "The community is too long: with no address it may hold at most 38 characters.",
        {}},
   };
   for (const Case& c : cases) {
-    bench.sim.RunCommand("snmp access clear");
-    bench.sim.RunCommand("ip snmp access read public");
+    bench.sim->RunCommand("snmp access clear");
+    bench.sim->RunCommand("ip snmp access read public");
     page.ListCommunities();
-    bench.sim.ClearTranscript();
+    bench.sim->ClearTranscript();
     bench.ui.messages.clear();
     bench.session.ConfigChanged = false;
     Type(c.right, c.community, c.authorized, c.address);
-    page.OnCommand(CSMNP::kAdd);
+    page.OnCommand(IDC_SNMP_ADD);
 
     const auto commands = bench.Commands();
     if (c.sent.empty()) {
@@ -194,22 +193,22 @@ TEST_F(SnmpPage, AddSendsTheEntryOrRefusesItBeforeSending) {
 
 TEST_F(SnmpPage, AddAndRemoveStartOnAFreshLogIn) {
   Type(1, "", false);
-  page.OnCommand(CSMNP::kAdd);
-  page.OnCommand(CSMNP::kRemove);  // nothing selected
-  const auto lines = bench.sim.TranscriptLines();
+  page.OnCommand(IDC_SNMP_ADD);
+  page.OnCommand(IDC_SNMP_REMOVE);  // nothing selected
+  const auto lines = bench.sim->TranscriptLines();
   EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("admin\r\n")), 2);
   EXPECT_TRUE(bench.Commands().empty());
 }
 
 TEST_F(SnmpPage, TheLogInCommunityCannotBeRemovedButItsOtherCaseCan) {
-  bench.sim.RunCommand("ip snmp access write Admin");
+  bench.sim->RunCommand("ip snmp access write Admin");
   page.ListCommunities();
   ASSERT_EQ(Shown(),
             (Rows{{"Write", "admin", ""}, {"Read", "public", ""}, {"Write", "Admin", ""}}));
-  bench.sim.ClearTranscript();
+  bench.sim->ClearTranscript();
 
   Select({0});
-  page.OnCommand(CSMNP::kRemove);
+  page.OnCommand(IDC_SNMP_REMOVE);
   ASSERT_EQ(bench.ui.messages.size(), 1u);
   EXPECT_EQ(bench.ui.messages[0].text,
             "You are trying to remove the password with which you have logged in with.\nThis "
@@ -219,7 +218,7 @@ TEST_F(SnmpPage, TheLogInCommunityCannotBeRemovedButItsOtherCaseCan) {
   EXPECT_FALSE(bench.session.ConfigChanged);
 
   Select({2});
-  page.OnCommand(CSMNP::kRemove);
+  page.OnCommand(IDC_SNMP_REMOVE);
   EXPECT_EQ(bench.Commands(),
             (std::vector<std::string>{"ip snmp access delete Admin \r\n", "snmp access list\r\n"}));
   EXPECT_EQ(Shown(), (Rows{{"Write", "admin", ""}, {"Read", "public", ""}}));
@@ -227,23 +226,36 @@ TEST_F(SnmpPage, TheLogInCommunityCannotBeRemovedButItsOtherCaseCan) {
 }
 
 TEST_F(SnmpPage, RemoveDeletesOnlyTheUpperSelectedEntryWithItsWholeTexts) {
-  const std::string longName = std::string(40, 'c');
-  bench.sim.RunCommand("ip snmp access write " + longName + " 10.20.30.40");
-  bench.sim.RunCommand("ip snmp access read other");
+  const std::string longName = std::string(27, 'c');  // the delete line's longest
+  bench.sim->RunCommand("ip snmp access write " + longName + " 10.20.30.40");
+  bench.sim->RunCommand("ip snmp access read other");
   page.ListCommunities();
   ASSERT_EQ(Shown().size(), 4u);
-  bench.sim.ClearTranscript();
+  bench.sim->ClearTranscript();
   Select({2, 3});
-  page.OnCommand(CSMNP::kRemove);
+  page.OnCommand(IDC_SNMP_REMOVE);
   EXPECT_EQ(bench.Commands(),
             (std::vector<std::string>{"ip snmp access delete " + longName + " 10.20.30.40\r\n",
                                       "snmp access list\r\n"}));
   EXPECT_EQ(Shown(), (Rows{{"Write", "admin", ""}, {"Read", "public", ""}, {"Read", "other", ""}}));
-  EXPECT_TRUE(bench.view.ListSelectedRows(CSMNP::kCommunityList).empty());
+  EXPECT_TRUE(bench.view.ListSelectedRows(IDC_SNMP_LIST).empty());
+}
+
+TEST_F(SnmpPage, RemoveRefusesAnEntryWhoseDeleteLineTheRouterCouldNotTake) {
+  bench.sim->RunCommand("ip snmp access write " + std::string(28, 'c') + " 10.20.30.40");
+  page.ListCommunities();
+  bench.sim->ClearTranscript();
+  Select({2});
+  page.OnCommand(IDC_SNMP_REMOVE);
+  EXPECT_EQ(bench.ui.Texts(),
+            std::vector<std::string>{"This entry is too long to be removed from here: the router "
+                                     "takes command lines of at most 63 characters."});
+  EXPECT_TRUE(bench.Commands().empty());
+  EXPECT_EQ(Shown().size(), 3u);
 }
 
 TEST_F(SnmpPage, WithoutARouterEveryActionSaysSo) {
-  bench.sim.Stop();
+  bench.sim->Stop();
   const std::vector<std::pair<const char*, void (CSMNP::*)()>> actions = {
       {"activation", &CSMNP::OnSetActive},
       {"add", &CSMNP::OnAddCommunity},

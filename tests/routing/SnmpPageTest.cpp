@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "monitor/CannedRouter.h"
 #include "routing/CSMNP.h"
+#include "support/PageBench.h"
 
 namespace tarnwick {
 namespace {
@@ -16,9 +16,9 @@ class SnmpListing : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(bench.Login());
-    page.Attach(&bench.view);
+    bench.Attach(page);
   }
-  Rows Shown() const { return bench.view.Rows(CSMNP::kCommunityList); }
+  Rows Shown() const { return bench.view.Rows(IDC_SNMP_LIST); }
 
   CannedBench bench;
   CSMNP page{bench.session};
@@ -43,7 +43,7 @@ TEST_F(SnmpListing, ScansAccessLines) {
       {"no entries", "\r\n", {}},
   };
   for (const Case& c : cases) {
-    bench.view.ListInsertRow(CSMNP::kCommunityList, 0, "stale");
+    bench.view.ListInsertRow(IDC_SNMP_LIST, 0, "stale");
     bench.router.outputs["snmp access list\r\n"] = c.output;
     page.ListCommunities();
     EXPECT_EQ(Shown(), c.rows) << c.name;

@@ -1,3 +1,4 @@
+// A scripted peer behind fake sockets on a virtual clock, for byte-level channel tests.
 #pragma once
 
 #include <algorithm>
@@ -11,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "channel/Clock.h"
 #include "channel/Socket.h"
+#include "support/Clocks.h"
 
 namespace tarnwick::testing {
 

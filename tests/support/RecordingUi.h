@@ -1,3 +1,4 @@
+// Records what the program shows and answers its questions from a script.
 #pragma once
 
 #include <deque>

@@ -10,21 +10,25 @@
 #include <string>
 #include <vector>
 
-#include "app/ExitDialog.h"
 #include "app/LoginDialog.h"
-#include "app/Session.h"
 #include "app/Sheet.h"
-#include "app/win32/DialogHost.h"
-#include "app/win32/RegistrySettings.h"
-#include "app/win32/SheetHost.h"
-#include "app/win32/Win32Ui.h"
-#include "app/win32/Win32View.h"
+#include "support/Clocks.h"
+#include "support/MemorySettings.h"
 #include "support/RecordingUi.h"
 #include "support/TestView.h"
+#include "ui/ExitDialog.h"
+#include "ui/Session.h"
+#include "win32/DialogHost.h"
+#include "win32/PossibleErrorsIds.h"
+#include "win32/RegistrySettings.h"
+#include "win32/SheetHost.h"
+#include "win32/Win32Ui.h"
+#include "win32/Win32View.h"
 
 namespace tarnwick::win32 {
 namespace {
 
+using tarnwick::testing::MemorySettings;
 using tarnwick::testing::RecordingUi;
 using tarnwick::testing::TestView;
 
@@ -93,8 +97,8 @@ TEST_F(RegistryTest, LogInPrefillFollowsTheSixteenByteBuffer) {
     TestView view;
     login.Attach(&view);
     login.OnInitDialog();
-    EXPECT_EQ(view.GetText(CLoginDlg::kAddressEdit), c.shown);
-    EXPECT_EQ(view.GetText(CLoginDlg::kPasswordEdit), "");
+    EXPECT_EQ(view.GetText(IDC_LOGIN_ADDRESS), c.shown);
+    EXPECT_EQ(view.GetText(IDC_LOGIN_PASSWORD), "");
   }
 }
 
@@ -262,7 +266,7 @@ HWND ThreadWindow(const std::wstring& title) {
 // A model that records what reaches it.
 class RecordingModel final : public DialogModel {
  public:
-  int TemplateId() const override { return 132; }
+  int TemplateId() const override { return IDD_LOGIN; }
   void OnInitDialog() override {
     events.push_back("init");
     window = static_cast<HWND>(view().Window());
@@ -333,7 +337,7 @@ std::wstring Words(const std::wstring& text) {
 
 TEST(DialogHostTest, LabelsWithBlankRunsKeepTheirWordsAndFitTheirLines) {
   HWND dialog = CreateDialogParamW(
-      GetModuleHandleW(nullptr), MAKEINTRESOURCEW(Win32Ui::kPossibleErrorsTemplate), nullptr,
+      GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_POSSIBLE_ERRORS), nullptr,
       [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
   ASSERT_NE(dialog, nullptr);
   std::vector<std::pair<HWND, std::wstring>> labels;

@@ -1,0 +1,5 @@
+// Ids of the General page template and its two pictures.
+#pragma once
+#define IDD_GENERAL 129
+#define IDB_NETWORK 149
+#define IDB_BANNER 153

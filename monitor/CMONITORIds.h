@@ -1,0 +1,27 @@
+// Control ids of the DSL Monitoring page template, shared by its .rc, its model and its tests.
+#pragma once
+#define IDD_MONITOR 139
+#define IDC_DSL_LINK_STATUS 1084
+#define IDC_DSL_DOWN_FAST 1085
+#define IDC_DSL_UP_FAST 1086
+#define IDC_DSL_DOWN_INTERLEAVED 1087
+#define IDC_DSL_UP_INTERLEAVED 1088
+#define IDC_DSL_TX_PACKETS 1089
+#define IDC_DSL_TX_VCI 1090
+#define IDC_DSL_TX_VPI 1091
+#define IDC_DSL_RX_BAD 1092
+#define IDC_DSL_RX_GOOD 1093
+#define IDC_DSL_ADSL_MODE 1125
+#define IDC_DSL_DOWN_MARGIN 1126
+#define IDC_DSL_OPERATION_MODE 1127
+#define IDC_DSL_DOWN_ATTENUATION 1128
+#define IDC_DSL_DOWN_POWER 1129
+#define IDC_DSL_UP_MARGIN 1130
+#define IDC_DSL_UP_ATTENUATION 1131
+#define IDC_DSL_UP_POWER 1132
+// ADSL mode radio buttons: Multi, G.Dmt, G.Lite, ANSI.
+#define IDC_DSL_MODE_MULTI 1133
+#define IDC_DSL_MODE_GDMT 1134
+#define IDC_DSL_MODE_GLITE 1135
+#define IDC_DSL_MODE_ANSI 1136
+#define IDC_DSL_RECONNECT 1137

@@ -1,0 +1,76 @@
+// The model of a page or dialog: template, bindings, declared controls, handlers, messages.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "channel/Ui.h"
+#include "ui/Bindings.h"
+#include "ui/View.h"
+
+namespace tarnwick {
+
+class Session;
+
+// The channel's own wording, shown by every page that finds no connection.
+inline constexpr const char* kNotConnected = "Winsock connection is not created";
+
+// The native layer forwards every event through one dispatcher; the model never touches a
+// native control itself.
+class DialogModel {
+ public:
+  DialogModel() = default;
+  explicit DialogModel(Session& session) : session_(&session) {}
+  virtual ~DialogModel() = default;
+  DialogModel(const DialogModel&) = delete;
+  DialogModel& operator=(const DialogModel&) = delete;
+
+  virtual int TemplateId() const = 0;
+  const Bindings& bindings() const { return bindings_; }
+  // Every control the model reads, writes, enables, focuses or lists, with the kind it needs.
+  std::vector<ControlRef> Controls() const;
+
+  void Attach(View* view) { view_ = view; }
+  View& view() const { return *view_; }
+  bool attached() const { return view_ != nullptr; }
+
+  // WM_INITDIALOG (for a page: the first time it is shown).
+  virtual void OnInitDialog() {}
+  // A click on a push button, check box or radio button.
+  virtual void OnCommand(int /*id*/) {}
+  // The keyboard focus left an edit box.
+  virtual void OnFocusLeave(int /*id*/) {}
+  // The selection of a list view changed.
+  virtual void OnListSelection(int /*id*/) {}
+  virtual void OnTimer(int /*timerId*/) {}
+  // IDOK / IDCANCEL of a dialog (Enter, Escape and the close box included); defaults end it.
+  virtual void OnOK() { view().EndDialog(1); }
+  virtual void OnCancel() { view().EndDialog(2); }
+
+ protected:
+  Session& session() const { return *session_; }
+
+  // Declares controls the model uses beyond its bindings.
+  void Declare(ControlKind kind, std::initializer_list<int> ids);
+  void Declare(ControlKind kind, const std::vector<int>& ids);
+
+  void Load() { bindings_.Load(view()); }
+  void Show() { bindings_.Show(view()); }
+
+  // Message boxes owned by this window: caption "Error"; a question; a plain notice.
+  void Error(const std::string& text);
+  Answer Ask(const std::string& text, const std::string& caption);
+  void Tell(const std::string& text, const std::string& caption);
+  // True when the channel holds a connection; otherwise says so and returns false.
+  bool RequireConnection();
+
+  Bindings bindings_;
+
+ private:
+  Session* session_ = nullptr;
+  View* view_ = nullptr;
+  std::vector<ControlRef> declared_;
+};
+
+}  // namespace tarnwick

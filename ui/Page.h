@@ -1,0 +1,49 @@
+// A property page of the main sheet, and the sheet itself as the native layer sees it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/DialogModel.h"
+
+namespace tarnwick {
+
+class Page : public DialogModel {
+ public:
+  using DialogModel::DialogModel;
+
+  // The tab label.
+  virtual std::string Caption() const = 0;
+  virtual void OnSetActive() {}
+  virtual void OnKillActive() {}
+  // The sheet's Close: runs for each page that has been shown.
+  virtual void OnSheetOk() {}
+
+  // A page's own buttons 1 and 2 arrive as commands; Enter and Escape belong to the sheet.
+  void OnOK() final {}
+  void OnCancel() final {}
+};
+
+// The main window: a property sheet of pages with entries of its own on the system menu.
+// Its view() is the sheet window itself.
+class SheetModel : public DialogModel {
+ public:
+  struct MenuEntry {
+    int stringId;
+    unsigned command;
+  };
+
+  using DialogModel::DialogModel;
+  int TemplateId() const override { return 0; }
+
+  virtual std::string Caption() const = 0;
+  virtual int IconId() const = 0;
+  // Tab order.
+  virtual std::vector<Page*> Pages() = 0;
+  // Appended to the system menu, each after a separator.
+  virtual std::vector<MenuEntry> SystemMenu() const = 0;
+  // False: not ours, let the platform handle it.
+  virtual bool OnSysCommand(unsigned id) = 0;
+};
+
+}  // namespace tarnwick

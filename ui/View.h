@@ -1,0 +1,65 @@
+// The controls of one page or dialog as the models see them, addressed by control id.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "channel/Ui.h"
+
+namespace tarnwick {
+
+class DialogModel;
+
+class View {
+ public:
+  virtual ~View() = default;
+
+  virtual std::string GetText(int id) const = 0;
+  virtual void SetText(int id, const std::string& text) = 0;
+  virtual bool IsChecked(int id) const = 0;
+  virtual void SetChecked(int id, bool checked) = 0;
+  virtual void Enable(int id, bool enabled) = 0;
+  // Moves the keyboard focus to a control, selecting all of an edit's text if asked.
+  virtual void Focus(int id, bool selectAll) = 0;
+
+  // Window timers of this page.
+  virtual void StartTimer(int timerId, int periodMs) = 0;
+  virtual void StopTimer(int timerId) = 0;
+
+  virtual void Repaint() = 0;
+  // Owner of the page's message boxes.
+  virtual WindowRef Window() const = 0;
+
+  // Report-style list views.
+  virtual int ListOuterWidth(int id) const = 0;
+  virtual void ListAddColumn(int id, int column, const std::string& heading, int width) = 0;
+  virtual int ListRowCount(int id) const = 0;
+  virtual void ListInsertRow(int id, int row, const std::string& text) = 0;
+  virtual void ListSetCell(int id, int row, int column, const std::string& text) = 0;
+  virtual std::string ListCell(int id, int row, int column) const = 0;
+  virtual void ListDeleteRow(int id, int row) = 0;
+  virtual void ListDeleteAll(int id) = 0;
+  // Selected rows in list order.
+  virtual std::vector<int> ListSelectedRows(int id) const = 0;
+
+  // Runs a child dialog modally; returns its end result.
+  virtual int RunModal(DialogModel& dialog) = 0;
+  // Ends this dialog (or the sheet) with result.
+  virtual void EndDialog(int result) = 0;
+  // Sheet only: OK becomes "Close" and Cancel is disabled.
+  virtual void CancelToClose() = 0;
+};
+
+// Enables or disables each control of a group.
+inline void EnableAll(View& view, const std::vector<int>& ids, bool enabled) {
+  for (int id : ids) view.Enable(id, enabled);
+}
+
+// Left-aligned columns that share the list's outer width equally (rounded down).
+inline void AddEqualColumns(View& view, int listId, const std::vector<std::string>& headings) {
+  const int width = view.ListOuterWidth(listId) / static_cast<int>(headings.size());
+  for (int column = 0; column < static_cast<int>(headings.size()); ++column)
+    view.ListAddColumn(listId, column, headings[column], width);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,121 @@
+// The main property sheet: pages, title, icon, system menu.
+#include "win32/SheetHost.h"
+
+#include <commctrl.h>
+
+#include <memory>
+#include <vector>
+
+#include "win32/PageHost.h"
+#include "win32/WideText.h"
+#include "win32/Win32View.h"
+
+namespace tarnwick::win32 {
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 1;
+
+struct SheetContext {
+  SheetModel* sheet;
+  HICON icon;
+  HICON smallIcon;
+  std::unique_ptr<Win32View> view;
+};
+
+// The sheet callback carries no user data; this is only set while PropertySheet creates
+// the window on this thread.
+thread_local SheetContext* creating = nullptr;
+
+void AddSystemMenu(HWND window, const SheetModel& sheet) {
+  HMENU menu = GetSystemMenu(window, FALSE);
+  if (!menu) return;
+  for (const auto& entry : sheet.SystemMenu()) {
+    wchar_t text[256] = {};
+    if (LoadStringW(ModuleInstance(), static_cast<UINT>(entry.stringId), text, 256) <= 0 ||
+        text[0] == L'\0')
+      continue;
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, entry.command, text);
+  }
+}
+
+LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR data) {
+  auto* context = reinterpret_cast<SheetContext*>(data);
+  switch (message) {
+    case WM_SYSCOMMAND:
+      if (context->sheet->OnSysCommand(static_cast<unsigned>(wParam))) return 0;
+      break;
+    case WM_QUERYDRAGICON:
+      return reinterpret_cast<LRESULT>(context->icon);
+    case WM_TIMER:
+      context->sheet->OnTimer(static_cast<int>(wParam));
+      return 0;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(window, SheetProc, kSubclassId);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+int CALLBACK SheetCallback(HWND window, UINT message, LPARAM) {
+  if (message != PSCB_INITIALIZED || !creating) return 0;
+  SheetContext* context = creating;
+  context->view = std::make_unique<Win32View>(window, Win32View::Kind::Sheet);
+  context->sheet->Attach(context->view.get());
+  AddSystemMenu(window, *context->sheet);
+  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(context->icon));
+  SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(context->smallIcon));
+  SetWindowSubclass(window, SheetProc, kSubclassId, reinterpret_cast<DWORD_PTR>(context));
+  context->sheet->OnInitDialog();
+  return 0;
+}
+
+}  // namespace
+
+int SheetHost::Run(SheetModel& sheet) {
+  HINSTANCE instance = ModuleInstance();
+  SheetContext context{&sheet, nullptr, nullptr, nullptr};
+  context.icon = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(sheet.IconId()), IMAGE_ICON,
+                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+  context.smallIcon = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(sheet.IconId()), IMAGE_ICON,
+                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+
+  std::vector<std::unique_ptr<PageHost>> hosts;
+  std::vector<PROPSHEETPAGEW> pages;
+  for (Page* page : sheet.Pages()) {
+    hosts.push_back(std::make_unique<PageHost>(*page));
+    pages.push_back(hosts.back()->Description());
+  }
+
+  std::wstring title = Widen(sheet.Caption());
+  PROPSHEETHEADERW header{};
+  header.dwSize = sizeof header;
+  header.dwFlags =
+      PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USEHICON | PSH_NOCONTEXTHELP | PSH_USECALLBACK;
+  header.hwndParent = nullptr;
+  header.hInstance = instance;
+  header.hIcon = context.icon;
+  header.pszCaption = title.c_str();
+  header.nPages = static_cast<UINT>(pages.size());
+  header.nStartPage = 0;
+  header.ppsp = pages.data();
+  header.pfnCallback = SheetCallback;
+
+  creating = &context;
+  INT_PTR result = PropertySheetW(&header);
+  creating = nullptr;
+
+  sheet.Attach(nullptr);
+  hosts.clear();
+  if (context.icon) DestroyIcon(context.icon);
+  if (context.smallIcon) DestroyIcon(context.smallIcon);
+  return static_cast<int>(result);
+}
+
+}  // namespace tarnwick::win32

@@ -1,0 +1,147 @@
+// Controls of a native window read and written by id.
+#include "win32/Win32View.h"
+
+#include <commctrl.h>
+
+#include "win32/DialogHost.h"
+#include "win32/Dispatcher.h"
+#include "win32/WideText.h"
+
+namespace tarnwick::win32 {
+
+std::string Win32View::GetText(int id) const { return Narrow(WindowText(Item(id))); }
+
+void Win32View::SetText(int id, const std::string& text) {
+  SetDlgItemTextW(window_, id, Widen(text).c_str());
+}
+
+bool Win32View::IsChecked(int id) const { return IsDlgButtonChecked(window_, id) == BST_CHECKED; }
+
+void Win32View::SetChecked(int id, bool checked) {
+  CheckDlgButton(window_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void Win32View::Enable(int id, bool enabled) {
+  if (HWND item = Item(id)) EnableWindow(item, enabled ? TRUE : FALSE);
+}
+
+void Win32View::Focus(int id, bool selectAll) {
+  if (dispatcher_) {
+    dispatcher_->RequestFocus(window_, id, selectAll);
+  } else if (HWND item = Item(id)) {
+    SetFocus(item);
+    if (selectAll) SendMessageW(item, EM_SETSEL, 0, -1);
+  }
+}
+
+void Win32View::StartTimer(int timerId, int periodMs) {
+  SetTimer(window_, static_cast<UINT_PTR>(timerId), static_cast<UINT>(periodMs), nullptr);
+}
+
+void Win32View::StopTimer(int timerId) { KillTimer(window_, static_cast<UINT_PTR>(timerId)); }
+
+void Win32View::Repaint() {
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+int Win32View::ListOuterWidth(int id) const {
+  RECT r{};
+  if (!GetWindowRect(Item(id), &r)) return 0;
+  return r.right - r.left;
+}
+
+void Win32View::ListAddColumn(int id, int column, const std::string& heading, int width) {
+  HWND list = Item(id);
+  if (!list) return;
+  LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
+  if ((style & LVS_TYPEMASK) != LVS_REPORT)
+    SetWindowLongPtrW(list, GWL_STYLE, (style & ~LVS_TYPEMASK) | LVS_REPORT);
+  ListView_SetExtendedListViewStyleEx(list, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  std::wstring text = Widen(heading);
+  LVCOLUMNW col{};
+  col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM | LVCF_FMT;
+  col.fmt = LVCFMT_LEFT;
+  col.cx = width;
+  col.pszText = text.data();
+  col.iSubItem = column;
+  SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
+               reinterpret_cast<LPARAM>(&col));
+}
+
+int Win32View::ListRowCount(int id) const {
+  return static_cast<int>(SendMessageW(Item(id), LVM_GETITEMCOUNT, 0, 0));
+}
+
+void Win32View::ListInsertRow(int id, int row, const std::string& text) {
+  std::wstring wide = Widen(text);
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = row;
+  item.pszText = wide.data();
+  SendMessageW(Item(id), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void Win32View::ListSetCell(int id, int row, int column, const std::string& text) {
+  std::wstring wide = Widen(text);
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = wide.data();
+  SendMessageW(Item(id), LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
+               reinterpret_cast<LPARAM>(&item));
+}
+
+std::string Win32View::ListCell(int id, int row, int column) const {
+  // LVM_GETITEMTEXT reports only what fitted: grow until the text is shorter than the room.
+  for (int room = 256;; room *= 4) {
+    std::wstring buffer(static_cast<std::size_t>(room), L'\0');
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = buffer.data();
+    item.cchTextMax = room;
+    int got = static_cast<int>(SendMessageW(Item(id), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                            reinterpret_cast<LPARAM>(&item)));
+    if (got < room - 1 || room >= (1 << 20)) {
+      buffer.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+      return Narrow(buffer);
+    }
+  }
+}
+
+void Win32View::ListDeleteRow(int id, int row) {
+  SendMessageW(Item(id), LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+}
+
+void Win32View::ListDeleteAll(int id) { SendMessageW(Item(id), LVM_DELETEALLITEMS, 0, 0); }
+
+std::vector<int> Win32View::ListSelectedRows(int id) const {
+  std::vector<int> rows;
+  HWND list = Item(id);
+  if (!list) return rows;
+  int row = -1;
+  while ((row = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
+                                              MAKELPARAM(LVNI_SELECTED, 0)))) != -1)
+    rows.push_back(row);
+  return rows;
+}
+
+int Win32View::RunModal(DialogModel& dialog) { return DialogHost::Run(dialog, window_); }
+
+void Win32View::EndDialog(int result) {
+  if (kind_ == Kind::Dialog)
+    ::EndDialog(window_, result);
+  else
+    EndSheet(SheetWindow(), result == IDOK);
+}
+
+void Win32View::CancelToClose() {
+  if (kind_ != Kind::Dialog) SendMessageW(SheetWindow(), PSM_CANCELTOCLOSE, 0, 0);
+}
+
+void EndSheet(HWND sheet, bool asOk) {
+  int button = asOk ? IDOK : IDCANCEL;
+  if (HWND b = GetDlgItem(sheet, button)) EnableWindow(b, TRUE);
+  // Posted: the caller is usually still inside one of the sheet's own handlers.
+  PostMessageW(sheet, PSM_PRESSBUTTON, asOk ? PSBTN_OK : PSBTN_CANCEL, 0);
+}
+
+}  // namespace tarnwick::win32

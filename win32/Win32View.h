@@ -1,0 +1,63 @@
+// A View over a native dialog, property page or property sheet window.
+#pragma once
+
+#include <windows.h>
+
+#include "ui/View.h"
+
+namespace tarnwick::win32 {
+
+class Dispatcher;
+
+class Win32View final : public View {
+ public:
+  enum class Kind { Dialog, Page, Sheet };
+
+  // The dispatcher of the window, if any, applies focus requests.
+  Win32View(HWND window, Kind kind, Dispatcher* dispatcher = nullptr)
+      : window_(window), kind_(kind), dispatcher_(dispatcher) {}
+
+  std::string GetText(int id) const override;
+  void SetText(int id, const std::string& text) override;
+  bool IsChecked(int id) const override;
+  void SetChecked(int id, bool checked) override;
+  void Enable(int id, bool enabled) override;
+  void Focus(int id, bool selectAll) override;
+
+  void StartTimer(int timerId, int periodMs) override;
+  void StopTimer(int timerId) override;
+
+  void Repaint() override;
+  WindowRef Window() const override { return window_; }
+
+  int ListOuterWidth(int id) const override;
+  void ListAddColumn(int id, int column, const std::string& heading, int width) override;
+  int ListRowCount(int id) const override;
+  void ListInsertRow(int id, int row, const std::string& text) override;
+  void ListSetCell(int id, int row, int column, const std::string& text) override;
+  std::string ListCell(int id, int row, int column) const override;
+  void ListDeleteRow(int id, int row) override;
+  void ListDeleteAll(int id) override;
+  std::vector<int> ListSelectedRows(int id) const override;
+
+  int RunModal(DialogModel& dialog) override;
+  // Dialog: ends it. Page or sheet: ends the sheet, as its Cancel unless result is IDOK.
+  void EndDialog(int result) override;
+  void CancelToClose() override;
+
+  HWND handle() const { return window_; }
+
+ private:
+  HWND Item(int id) const { return GetDlgItem(window_, id); }
+  HWND SheetWindow() const { return kind_ == Kind::Page ? GetParent(window_) : window_; }
+
+  HWND window_;
+  Kind kind_;
+  Dispatcher* dispatcher_;
+};
+
+// Ends a modal property sheet as if the given button were pressed, even while that button
+// is disabled (Cancel after CancelToClose).
+void EndSheet(HWND sheet, bool asOk);
+
+}  // namespace tarnwick::win32

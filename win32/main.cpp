@@ -1,0 +1,44 @@
+// tarnwick.exe: WinMain wires the platform to the application and runs it.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/Startup.h"
+#include "channel/Clock.h"
+#include "channel/Socket.h"
+#include "ui/Session.h"
+#include "win32/DialogHost.h"
+#include "win32/RegistrySettings.h"
+#include "win32/SheetHost.h"
+#include "win32/Win32Ui.h"
+
+namespace {
+
+class Win32Shell final : public tarnwick::ShellHost {
+ public:
+  int RunModal(tarnwick::DialogModel& dialog) override {
+    return tarnwick::win32::DialogHost::Run(dialog, nullptr);
+  }
+  int RunSheet(tarnwick::SheetModel& sheet) override {
+    return tarnwick::win32::SheetHost::Run(sheet);
+  }
+};
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES |
+                   ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES;
+  InitCommonControlsEx(&controls);
+
+  bool socketsReady = tarnwick::InitialiseSocketLayer();
+  tarnwick::SteadyClock clock;
+  auto sockets = tarnwick::MakePlatformSocketFactory();
+  tarnwick::win32::Win32Ui ui;
+  tarnwick::win32::RegistrySettings settings;
+  tarnwick::Session session(*sockets, clock, ui, settings);
+  Win32Shell shell;
+  return tarnwick::RunApplication(session, shell, socketsReady);
+}
