@@ -60,9 +60,9 @@ bool Dispatcher::Command(HWND window, WPARAM wParam, LPARAM lParam) {
 void Dispatcher::FocusLeft(HWND window, int id) {
   if (quiet_ > 0) return;
   // Only a move to another control of this window is the user leaving the field; a message
-  // box or another program taking the focus is not.
+  // box, another program or the window itself (as it closes) taking the focus is not.
   const HWND now = GetFocus();
-  if (!now || (now != window && !IsChild(window, now))) return;
+  if (!now || !IsChild(window, now) || !IsWindowVisible(window)) return;
   ++quiet_;
   model_.OnFocusLeave(id);
   --quiet_;

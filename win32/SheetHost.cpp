@@ -79,9 +79,9 @@ int CALLBACK SheetCallback(HWND window, UINT message, LPARAM) {
 int SheetHost::Run(SheetModel& sheet) {
   HINSTANCE instance = ModuleInstance();
   SheetContext context{&sheet, nullptr, nullptr, nullptr};
-  context.icon = static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(sheet.IconId()), IMAGE_ICON,
-                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+  context.icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(sheet.IconId()),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                               GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
   context.smallIcon = static_cast<HICON>(
       LoadImageW(instance, MAKEINTRESOURCEW(sheet.IconId()), IMAGE_ICON,
                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));

@@ -30,8 +30,7 @@ class Win32Wait final : public WaitWindow {
     if (window_) DestroyWindow(window_);
   }
   void SetProgress(int position) override {
-    SendDlgItemMessageW(window_, IDC_WAIT_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(position),
-                        0);
+    SendDlgItemMessageW(window_, IDC_WAIT_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   }
   void Repaint() override {
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);

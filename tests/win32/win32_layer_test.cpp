@@ -316,6 +316,77 @@ TEST(DialogHostTest, ForwardsEventsOfTheTemplateToTheModel) {
   EXPECT_FALSE(model.attached());
 }
 
+// Refuses a non-empty password when the focus leaves it, then puts the focus back there.
+class CheckingModel final : public DialogModel {
+ public:
+  explicit CheckingModel(Session& session) : DialogModel(session) {
+    bindings_.Text(IDC_LOGIN_PASSWORD, password);
+  }
+  int TemplateId() const override { return IDD_LOGIN; }
+  void OnInitDialog() override { window = static_cast<HWND>(view().Window()); }
+  void OnFocusLeave(int id) override {
+    left.push_back(id);
+    Load();
+    if (id != IDC_LOGIN_PASSWORD || password.empty()) return;
+    Error("Error in the field.");
+    view().Focus(IDC_LOGIN_PASSWORD, true);
+  }
+  std::string password;
+  std::vector<int> left;
+  HWND window = nullptr;
+};
+
+TEST(DialogHostTest, AFieldThatTakesTheFocusBackAfterItsMessageDoesNotTriggerItselfAgain) {
+  ManualClock clock;
+  Win32Ui ui;
+  MemorySettings settings;
+  auto sockets = MakePlatformSocketFactory(true);
+  Session session(*sockets, clock, ui, settings);
+  CheckingModel model(session);
+  HWND box = nullptr;
+  int boxes = 0;
+  int quietTicks = 0;
+  Script script({
+      [&] {
+        if (!model.window) return false;
+        HWND password = GetDlgItem(model.window, IDC_LOGIN_PASSWORD);
+        SetWindowTextW(password, L"wrong");
+        SetFocus(password);
+        // Tab to the address field (posted: the message box must not open inside this step).
+        PostMessageW(model.window, WM_NEXTDLGCTL,
+                     reinterpret_cast<WPARAM>(GetDlgItem(model.window, IDC_LOGIN_ADDRESS)), TRUE);
+        return true;
+      },
+      [&] {
+        box = ThreadWindow(L"Error");
+        if (!box) return false;
+        ++boxes;
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return true;
+      },
+      [&] {
+        if (IsWindow(box) || GetFocus() != GetDlgItem(model.window, IDC_LOGIN_PASSWORD))
+          return false;
+        // No second message box may come up while nothing else happens.
+        if (ThreadWindow(L"Error")) ++boxes;
+        return ++quietTicks == 10;
+      },
+      [&] {
+        DWORD start = 0, end = 0;
+        SendDlgItemMessageW(model.window, IDC_LOGIN_PASSWORD, EM_GETSEL,
+                            reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(start, 0u);
+        EXPECT_EQ(end, 5u);
+        EndDialog(model.window, 1);
+        return true;
+      },
+  });
+  DialogHost::Run(model, nullptr);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(model.left, std::vector<int>{IDC_LOGIN_PASSWORD});
+}
+
 std::wstring LabelText(HWND label) {
   wchar_t text[512];
   GetWindowTextW(label, text, 512);
