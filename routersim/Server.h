@@ -1,0 +1,57 @@
+// The telnet listener and its poll loop: accepts connections on loopback and moves bytes
+// between their sockets and sessions, on a thread of its own.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "routersim/Console.h"
+#include "routersim/Session.h"
+
+namespace tarnwick::routersim {
+
+// True for 127.0.0.0/8 (and "localhost"); *dotted gets the address in dotted form.
+bool IsLoopbackAddress(const std::string& address, std::string* dotted = nullptr);
+
+class Server {
+ public:
+  // Every use of the console happens with `mu` held.
+  Server(Console& console, std::mutex& mu);
+  ~Server();
+  Server(const Server&) = delete;
+  Server& operator=(const Server&) = delete;
+
+  // Binds a loopback address (port 0: any free one) and starts serving.
+  bool Start(const std::string& address, std::uint16_t port, std::string* error);
+  void Stop();
+  void Wake();
+
+  std::uint16_t Port() const { return port_; }
+
+ private:
+  struct Connection {
+    int fd = -1;
+    std::unique_ptr<Session> session;
+  };
+
+  void Serve();
+  void Accept();
+  bool Flush(Connection& c);
+  void CloseAll();
+
+  Console& console_;
+  std::mutex& mu_;
+  std::vector<Connection> connections_;
+  int listenFd_ = -1;
+  int wake_[2] = {-1, -1};
+  std::uint16_t port_ = 0;
+  std::thread thread_;
+  std::atomic<bool> stopping_{false};
+};
+
+}  // namespace tarnwick::routersim
