@@ -1,0 +1,151 @@
+// The simulator over loopback sockets: listening, paced sends, and the real command channel
+// through restart, batch and retrain.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "RecordingUi.h"
+#include "SimClient.h"
+#include "channel/CommandChannel.h"
+#include "channel/TextHelpers.h"
+#include "routersim/Simulator.h"
+
+namespace tarnwick::routersim {
+namespace {
+
+using testing::kPrompt;
+using testing::SimClient;
+
+constexpr const char kPassword[] = "s3cret";
+
+class Served : public ::testing::Test {
+ protected:
+  void SetUp() override { Start({}); }
+
+  void Start(FaultOptions faults) {
+    Options o;
+    o.port = 0;
+    o.password = kPassword;
+    o.faults = faults;
+    sim = std::make_unique<Simulator>(o, clock);
+    std::string error;
+    ASSERT_TRUE(sim->Start(&error)) << error;
+  }
+  std::unique_ptr<CommandChannel> Channel() {
+    auto channel = std::make_unique<CommandChannel>(*sockets, clock, ui);
+    channel->RouterAddress = sim->Address();
+    channel->RouterPassword = kPassword;
+    return channel;
+  }
+
+  SkippingClock clock;
+  ::tarnwick::testing::RecordingUi ui;
+  std::unique_ptr<SocketFactory> sockets = MakePlatformSocketFactory(true);
+  std::unique_ptr<Simulator> sim;
+};
+
+TEST_F(Served, SessionOverLoopbackEndsWithItsConnection) {
+  SimClient c;
+  ASSERT_TRUE(c.Connect(sim->Port()));
+  EXPECT_NE(c.LogIn(kPassword).find(kPrompt), std::string::npos);
+  EXPECT_EQ(c.Command("version\r\n"), "version\r\n" + sim->RunCommand("version\r\n") + kPrompt);
+  c.Send("@close\r\n");
+  EXPECT_EQ(c.ReadFor(1500), "@close\r\nGoodbye\r\n");
+  EXPECT_TRUE(c.closed);
+}
+
+TEST(ServedStart, RefusesAddressesOutsideLoopback) {
+  SkippingClock clock;
+  for (const char* address : {"192.168.1.1", "0.0.0.0", "10.0.0.1", "router"}) {
+    Options o;
+    o.listenAddress = address;
+    o.port = 0;
+    Simulator sim(o, clock);
+    std::string error;
+    EXPECT_FALSE(sim.Start(&error)) << address;
+    EXPECT_NE(error.find("loopback"), std::string::npos) << error;
+  }
+  Options o;
+  o.listenAddress = "127.0.0.2";
+  o.port = 0;
+  Simulator sim(o, clock);
+  std::string error;
+  EXPECT_TRUE(sim.Start(&error)) << error;
+  EXPECT_EQ(sim.Address(), "127.0.0.2:" + std::to_string(sim.Port()));
+}
+
+TEST_F(Served, ChunkedRepliesArriveInPiecesButWhole) {
+  FaultOptions f;
+  f.chunkSize = 7;
+  sim.reset();
+  Start(f);
+  SimClient c;
+  ASSERT_TRUE(c.Connect(sim->Port()));
+  c.LogIn(kPassword);
+  c.receiveSizes.clear();
+  std::string reply = c.Command("bsp line\r\n");
+  EXPECT_EQ(reply, "bsp line\r\n" + sim->RunCommand("bsp line\r\n") + kPrompt);
+  // Pacing keeps the pieces apart, though the receiver may still join a few.
+  EXPECT_GE(c.receiveSizes.size(), reply.size() / 7 / 3);
+}
+
+TEST_F(Served, ChannelLogsInRunsCommandsAndSurvivesRestartAndBatch) {
+  auto channel = Channel();
+  auto started = std::chrono::steady_clock::now();
+  ASSERT_TRUE(channel->ConnectAndLogin());
+  std::string reply, mode;
+  ASSERT_TRUE(channel->ExecuteCommand("bsp mode\r\n", reply, 5000));
+  EXPECT_TRUE(GetReplyField(reply, "Modem Mode", 1, 5, mode));
+  EXPECT_EQ(mode, "multi");
+
+  channel->SendCommand("batch add bsp gdmt\r\n");
+  channel->SendCommand("batch delay 2\r\n");
+  channel->SendCommand("batch execute\r\n");
+  ASSERT_TRUE(channel->ReconnectRouter(5000));
+  channel->SaveConfiguration();
+  ASSERT_TRUE(channel->ExecuteCommand("bsp mode\r\n", reply, 5000));
+  GetReplyField(reply, "Modem Mode", 1, 5, mode);
+  EXPECT_EQ(mode, "gdmt");
+
+  channel->SendCommand("bsp glite\r\n");
+  channel->RestartRouter(true);
+  ASSERT_NE(channel->TelnetSocket(), nullptr);
+  ASSERT_TRUE(channel->ExecuteCommand("bsp mode\r\n", reply, 5000));
+  GetReplyField(reply, "Modem Mode", 1, 5, mode);
+  EXPECT_EQ(mode, "gdmt");  // the unsaved change did not survive
+  EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+  channel->DropConnection();
+  // The pauses after "restart" and "batch execute" cost no real time.
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+}
+
+TEST_F(Served, RetrainRunsFromWhenTheLinesWereSent) {
+  auto channel = Channel();
+  ASSERT_TRUE(channel->ConnectAndLogin());
+  auto lineUp = [&] {
+    std::string reply;
+    EXPECT_TRUE(channel->ExecuteCommand("bsp channel\r\n", reply, 5000));
+    EXPECT_NE(reply, "");
+    return reply.find("Modem is NOT in SHOWTIME yet") == std::string::npos;
+  };
+  EXPECT_TRUE(lineUp());
+  // As the monitoring page retrains: lines sent back to back, then its 3 s period.
+  channel->SendCommand("bsp ansi\r\n");
+  channel->SendCommand(" bsp down\r\n");
+  channel->SendCommand(" bsp up\r\n");
+  clock.Sleep(3000);
+  EXPECT_FALSE(lineUp());
+  clock.Sleep(3000);
+  EXPECT_FALSE(lineUp());
+  clock.Sleep(3000);
+  EXPECT_TRUE(lineUp());
+  std::string reply, mode;
+  ASSERT_TRUE(channel->ExecuteCommand("bsp line\r\n", reply, 5000));
+  GetReplyField(reply, "Operation Mode Seletected", 1, 5, mode);
+  EXPECT_EQ(mode, "T1.413");
+}
+
+}  // namespace
+}  // namespace tarnwick::routersim
