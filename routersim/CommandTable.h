@@ -1,5 +1,4 @@
-// Commands by their leading words, the listings they print and the writers of the saved
-// configuration.
+// Commands by their leading words, their listings, and the writers of the saved configuration.
 #pragma once
 
 #include <functional>
@@ -97,11 +96,17 @@ std::string FormatTenths(double value);
 void RegisterSystemCommands(CommandTable& table);
 void RegisterDslCommands(CommandTable& table);
 void RegisterRoutingCommands(CommandTable& table);
+void RegisterWanCommands(CommandTable& table);
+void RegisterPppCommands(CommandTable& table);
+void RegisterLanCommands(CommandTable& table);
 
 inline void RegisterAllCommands(CommandTable& table) {
   RegisterSystemCommands(table);
   RegisterDslCommands(table);
   RegisterRoutingCommands(table);
+  RegisterWanCommands(table);
+  RegisterPppCommands(table);
+  RegisterLanCommands(table);
 }
 
 }  // namespace tarnwick::routersim

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "routersim/Presets.h"
 #include "routersim/StateFile.h"
 
 namespace tarnwick::routersim {
@@ -37,12 +38,27 @@ Console::Console(Options& options, Clock& clock)
   RegisterAllCommands(table_);
   startTime_ = clock_.Now();
   Idle();
-  router_ = FactoryRouter(options_.password, options_.firmwareVersion, startTime_);
+  router_ = Factory(startTime_);
+  std::vector<std::string> preset;
+  if (PresetLines(options_.preset, FactoryLan(), preset)) LoadSaved(preset, startTime_);
+}
+
+std::string Console::FactoryLan() const {
+  return options_.listenAddress == "localhost" ? "127.0.0.1" : options_.listenAddress;
+}
+
+Router Console::Factory(Millis now) const {
+  return FactoryRouter(options_.password, options_.firmwareVersion, FactoryLan(), now);
 }
 
 bool Console::Boot(std::string* error) {
   Millis now = clock_.Now();
   startTime_ = now;
+  std::vector<std::string> preset;
+  if (!options_.preset.empty() && !PresetLines(options_.preset, FactoryLan(), preset)) {
+    if (error) *error = "unknown preset " + options_.preset;
+    return false;
+  }
   std::vector<std::string> saved;
   if (!options_.stateFile.empty() && ReadStateFile(options_.stateFile, saved))
     LoadSaved(saved, now);
@@ -137,7 +153,7 @@ std::string Console::Run(const std::string& line) {
 }
 
 void Console::LoadSaved(const std::vector<std::string>& saved, Millis now) {
-  router_ = FactoryRouter(options_.password, options_.firmwareVersion, now);
+  router_ = Factory(now);
   replaying_ = true;
   for (const auto& line : saved) table_.Dispatch(router_, *this, now, now, line);
   replaying_ = false;

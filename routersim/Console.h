@@ -1,5 +1,4 @@
-// The router behind its telnet service: configuration and running state, the commands,
-// the saved configuration, the transcript and the faults, shared by every session.
+// The router behind its telnet service, shared by every session.
 #pragma once
 
 #include <chrono>
@@ -24,7 +23,7 @@ class Console final : public Services, public SessionHost {
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
 
-  // Start-up: the state file's configuration, when there is one, and the transcript file.
+  // Start-up: the preset or the state file's configuration, and the transcript file.
   bool Boot(std::string* error);
 
   // When the lines being handled arrived. A client on a virtual clock may send a line and
@@ -65,6 +64,8 @@ class Console final : public Services, public SessionHost {
   std::string Run(const std::string& line) override;
 
  private:
+  std::string FactoryLan() const;
+  Router Factory(Millis now) const;
   void LoadSaved(const std::vector<std::string>& saved, Millis now);
 
   Options& options_;

@@ -22,8 +22,9 @@ struct FaultOptions {
 };
 
 struct Options {
-  std::string listenAddress = "127.0.0.1";  // loopback only; others are refused
-  std::uint16_t port = 2323;                // 0: any free port
+  // Loopback only; others are refused. The router's LAN device sits at this address.
+  std::string listenAddress = "127.0.0.1";
+  std::uint16_t port = 2323;  // 0: any free port
   std::string password = "admin";
   std::string stateFile;  // saved configuration; empty: kept in memory
   std::string firmwareVersion = "3.12.0";
@@ -34,6 +35,9 @@ struct Options {
   // Line idle this long after " bsp up": longer than one 3 s monitoring period, as on a
   // real line, so that the refresh after a retrain sees it down.
   int retrainMs = 8000;
+  // Starts set up in a WAN protocol instead of as shipped (PresetNames() lists them); it is
+  // then the saved configuration too. A state file that exists takes precedence.
+  std::string preset;
   FaultOptions faults;
 };
 

@@ -1,5 +1,4 @@
-// The telnet listener and its poll loop: accepts connections on loopback and moves bytes
-// between their sockets and sessions, on a thread of its own.
+// The telnet listener and its poll loop, moving bytes between sockets and sessions.
 #pragma once
 
 #include <atomic>

@@ -1,5 +1,4 @@
-// One telnet session as bytes in and bytes out: log-in dialogue, line assembly, echo,
-// prompt and the ways a session ends. No sockets: the server or a test moves the bytes.
+// One telnet session as bytes in and bytes out, without sockets.
 #pragma once
 
 #include <cstddef>
@@ -29,6 +28,7 @@ class SessionHost {
 
 inline constexpr const char kPrompt[] = "router> ";
 
+// Log-in dialogue, line assembly, echo, prompt, and the ways a session ends.
 class Session {
  public:
   enum class Phase { Held, Login, Command };

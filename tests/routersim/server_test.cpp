@@ -1,5 +1,4 @@
-// The simulator over loopback sockets: listening, paced sends, and the real command channel
-// through restart, batch and retrain.
+// The simulator over loopback sockets: listening, paced sends, the real command channel.
 #include <gtest/gtest.h>
 
 #include <chrono>

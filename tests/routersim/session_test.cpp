@@ -1,5 +1,4 @@
-// Sessions in memory: log-in dialogue, line assembly, echo and prompt, session ends,
-// restart, transcript and faults, without sockets.
+// Sessions in memory: log-in, echo and prompt, session ends, restart, transcript, faults.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
