@@ -93,6 +93,10 @@ void Console::GreetWhenBooted() {
     if (s->phase() == Session::Phase::Held) s->Greet();
 }
 
+void Console::Notice(const std::string& text) const {
+  if (options_.notice) options_.notice(text);
+}
+
 std::string Console::RunCommand(const std::string& line) {
   Idle();
   return Run(line);

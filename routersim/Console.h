@@ -43,6 +43,7 @@ class Console final : public Services, public SessionHost {
   const std::vector<TranscriptLine>& transcript() const { return transcript_; }
   void ClearTranscript() { transcript_.clear(); }
   const Router& router() const { return router_; }
+  void Notice(const std::string& text) const;
   // Called when sessions were told to end, so that whoever moves their bytes notices.
   void SetWake(std::function<void()> wake) { wake_ = std::move(wake); }
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "channel/Clock.h"
@@ -22,7 +23,8 @@ struct FaultOptions {
 };
 
 struct Options {
-  // Loopback only; others are refused. The router's LAN device sits at this address.
+  // Loopback only; others are refused. The router's LAN device sits at this address, and
+  // the listener follows the LAN device to any other loopback address it is given.
   std::string listenAddress = "127.0.0.1";
   std::uint16_t port = 2323;  // 0: any free port
   std::string password = "admin";
@@ -38,6 +40,8 @@ struct Options {
   // Starts set up in a WAN protocol instead of as shipped (PresetNames() lists them); it is
   // then the saved configuration too. A state file that exists takes precedence.
   std::string preset;
+  // Messages for whoever runs the router, such as a LAN address the listener cannot follow.
+  std::function<void(const std::string&)> notice;
   FaultOptions faults;
 };
 

@@ -28,6 +28,28 @@ Server::Server(Console& console, std::mutex& mu) : console_(console), mu_(mu) {}
 
 Server::~Server() { Stop(); }
 
+int Server::Listen(const std::string& address, std::uint16_t port, std::string* error) {
+  auto fail = [&](int fd, const std::string& text) {
+    if (error) *error = text;
+    if (fd >= 0) close(fd);
+    return -1;
+  };
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  if (fd < 0) return fail(fd, std::string("socket: ") + strerror(errno));
+  int one = 1;
+  setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  inet_pton(AF_INET, address.c_str(), &sa.sin_addr);
+  sa.sin_port = htons(port);
+  if (bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0)
+    return fail(
+        fd, "cannot listen on " + address + ":" + std::to_string(port) + ": " + strerror(errno));
+  if (listen(fd, 16) != 0) return fail(fd, std::string("listen: ") + strerror(errno));
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+  return fd;
+}
+
 bool Server::Start(const std::string& address, std::uint16_t port, std::string* error) {
   auto fail = [&](const std::string& text) {
     if (error) *error = text;
@@ -40,26 +62,43 @@ bool Server::Start(const std::string& address, std::uint16_t port, std::string* 
                 ": only loopback addresses (127.0.0.0/8) are allowed");
   if (pipe(wake_) != 0) return fail(std::string("pipe: ") + strerror(errno));
   for (int fd : wake_) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-  listenFd_ = socket(AF_INET, SOCK_STREAM, 0);
-  if (listenFd_ < 0) return fail(std::string("socket: ") + strerror(errno));
-  int one = 1;
-  setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  std::string text;
+  listenFd_ = Listen(dotted, port, &text);
+  if (listenFd_ < 0) return fail(text);
   sockaddr_in sa{};
-  sa.sin_family = AF_INET;
-  inet_pton(AF_INET, dotted.c_str(), &sa.sin_addr);
-  sa.sin_port = htons(port);
-  if (bind(listenFd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0)
-    return fail("cannot listen on " + address + ":" + std::to_string(port) + ": " +
-                strerror(errno));
-  if (listen(listenFd_, 16) != 0) return fail(std::string("listen: ") + strerror(errno));
   socklen_t len = sizeof sa;
   getsockname(listenFd_, reinterpret_cast<sockaddr*>(&sa), &len);
   port_ = ntohs(sa.sin_port);
-  fcntl(listenFd_, F_SETFL, fcntl(listenFd_, F_GETFL) | O_NONBLOCK);
-
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    host_ = dotted;
+    lanSeen_ = console_.router().LanAddress();
+  }
   stopping_ = false;
   thread_ = std::thread([this] { Serve(); });
   return true;
+}
+
+void Server::FollowLan() {
+  std::string lan = console_.router().LanAddress();
+  if (lan == lanSeen_) return;
+  lanSeen_ = lan;
+  if (lan.empty() || lan == host_) return;
+  std::string where = host_ + ":" + std::to_string(port_);
+  if (!IsLoopbackAddress(lan)) {
+    console_.Notice("LAN address " + lan + " is outside loopback; still listening on " + where);
+    return;
+  }
+  std::string error;
+  int fd = Listen(lan, port_, &error);
+  if (fd < 0) {
+    console_.Notice(error + "; still listening on " + where);
+    return;
+  }
+  close(listenFd_);
+  listenFd_ = fd;
+  host_ = lan;
+  console_.Notice("LAN address changed: listening on " + lan + ":" + std::to_string(port_));
 }
 
 void Server::Stop() {
@@ -147,6 +186,7 @@ void Server::Serve() {
       else if (got == 0 || (errno != EINTR && errno != EAGAIN))
         c.session->Lost();
     }
+    FollowLan();
     for (Connection& c : connections_) {
       if (!c.session->Output().empty() && !Flush(c)) c.session->Lost();
     }

@@ -31,6 +31,8 @@ class Server {
   void Wake();
 
   std::uint16_t Port() const { return port_; }
+  // Where it listens now, in dotted form; read with `mu` held once serving.
+  const std::string& Host() const { return host_; }
 
  private:
   struct Connection {
@@ -38,6 +40,10 @@ class Server {
     std::unique_ptr<Session> session;
   };
 
+  // A listening socket on address:port, or -1 with *error set.
+  static int Listen(const std::string& address, std::uint16_t port, std::string* error);
+  // The router's LAN address is where it is reached: move there when it changes.
+  void FollowLan();
   void Serve();
   void Accept();
   bool Flush(Connection& c);
@@ -49,6 +55,8 @@ class Server {
   int listenFd_ = -1;
   int wake_[2] = {-1, -1};
   std::uint16_t port_ = 0;
+  std::string host_;
+  std::string lanSeen_;  // the LAN address last acted on
   std::thread thread_;
   std::atomic<bool> stopping_{false};
 };

@@ -38,11 +38,19 @@ bool Simulator::Start(std::string* error) {
   if (!IsLoopbackAddress(s.opts.listenAddress))
     return fail("refusing to listen on " + s.opts.listenAddress +
                 ": only loopback addresses (127.0.0.0/8) are allowed");
+  // A saved configuration may have given the LAN another loopback address: it is reached
+  // there, as a real router is after a reboot.
+  std::string address = s.opts.listenAddress;
   {
     std::lock_guard<std::mutex> lock(s.mu);
     if (!s.console.Boot(error)) return false;
+    std::string lan = s.console.router().LanAddress();
+    if (IsLoopbackAddress(lan))
+      address = lan;
+    else if (!lan.empty())
+      s.console.Notice("LAN address " + lan + " is outside loopback; listening on " + address);
   }
-  if (!s.server.Start(s.opts.listenAddress, s.opts.port, error)) return false;
+  if (!s.server.Start(address, s.opts.port, error)) return false;
   s.running = true;
   return true;
 }
@@ -67,8 +75,10 @@ void Simulator::Wait() {
 std::uint16_t Simulator::Port() const { return impl_->server.Port(); }
 
 std::string Simulator::Address() const {
-  std::string host =
-      impl_->opts.listenAddress == "localhost" ? "127.0.0.1" : impl_->opts.listenAddress;
+  std::lock_guard<std::mutex> lock(impl_->mu);
+  std::string host = impl_->server.Host();
+  if (host.empty())
+    host = impl_->opts.listenAddress == "localhost" ? "127.0.0.1" : impl_->opts.listenAddress;
   return host + ":" + std::to_string(impl_->server.Port());
 }
 

@@ -23,7 +23,9 @@ const char kUsage[] =
     "usage: tarnwick-routersim [options]\n"
     "A simulated ADSL router with a telnet command line, for loopback use only.\n"
     "\n"
-    "  --listen ADDR            address to listen on (127.0.0.0/8 only; default 127.0.0.1)\n"
+    "  --listen ADDR            address to listen on (127.0.0.0/8 only; default 127.0.0.1);\n"
+    "                           the router's LAN address, which the listener then follows\n"
+    "                           to other loopback addresses (a saved one included)\n"
     "  --port N                 TCP port (default 2323; 23 needs privileges; 0: any free)\n"
     "  --password TEXT          log-in password (default admin)\n"
     "  --state-file FILE        saved configuration, written by \"config save\"\n"
@@ -124,6 +126,9 @@ int main(int argc, char** argv) {
     }
   }
 
+  o.notice = [](const std::string& text) {
+    std::fprintf(stderr, "tarnwick-routersim: %s\n", text.c_str());
+  };
   tarnwick::SteadyClock clock;
   tarnwick::routersim::Simulator sim(o, clock);
   std::string error;

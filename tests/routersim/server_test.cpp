@@ -3,7 +3,9 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "RecordingUi.h"
 #include "SimClient.h"
@@ -28,6 +30,10 @@ class Served : public ::testing::Test {
     o.port = 0;
     o.password = kPassword;
     o.faults = faults;
+    o.notice = [this](const std::string& text) {
+      std::lock_guard<std::mutex> lock(noticeMu);
+      notices += text + "\n";
+    };
     sim = std::make_unique<Simulator>(o, clock);
     std::string error;
     ASSERT_TRUE(sim->Start(&error)) << error;
@@ -39,7 +45,21 @@ class Served : public ::testing::Test {
     return channel;
   }
 
+  // Waits (in real time) for the server thread to act on what was sent.
+  bool Eventually(const std::function<bool()>& done) {
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (!done() && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return done();
+  }
+  std::string Notices() {
+    std::lock_guard<std::mutex> lock(noticeMu);
+    return notices;
+  }
+
   SkippingClock clock;
+  std::mutex noticeMu;
+  std::string notices;
   ::tarnwick::testing::RecordingUi ui;
   std::unique_ptr<SocketFactory> sockets = MakePlatformSocketFactory(true);
   std::unique_ptr<Simulator> sim;
@@ -144,6 +164,42 @@ TEST_F(Served, RetrainRunsFromWhenTheLinesWereSent) {
   ASSERT_TRUE(channel->ExecuteCommand("bsp line\r\n", reply, 5000));
   GetReplyField(reply, "Operation Mode Seletected", 1, 5, mode);
   EXPECT_EQ(mode, "T1.413");
+}
+
+TEST_F(Served, ListenerFollowsTheLanToAnotherLoopbackAddressOnly) {
+  const std::string port = std::to_string(sim->Port());
+  auto channel = Channel();
+  auto moveLan = [&](const std::string& address) {
+    ASSERT_TRUE(channel->ReconnectRouter(0));
+    const std::string lines[] = {"ip device flush", "ip subnet flush",
+                                 "ip device add lan ether //edd " + address,
+                                 "ip subnet add lan.home . " + address + " ff:ff:ff:0"};
+    for (const std::string& line : lines) channel->SendCommand("batch add " + line + "\r\n");
+    channel->SendCommand("batch delay 2\r\n");
+    channel->SendCommand("batch execute\r\n");
+  };
+  ASSERT_TRUE(channel->ConnectAndLogin());
+  moveLan("127.0.0.5");
+  ASSERT_TRUE(Eventually([&] { return sim->Address() == "127.0.0.5:" + port; })) << sim->Address();
+  SimClient old;
+  EXPECT_FALSE(old.Connect(sim->Port()));  // nothing left on 127.0.0.1
+
+  channel->RouterAddress = sim->Address();
+  std::string reply, lan;
+  ASSERT_TRUE(channel->ReconnectRouter(5000));
+  ASSERT_TRUE(channel->ExecuteCommand("ip device\r\n", reply, 5000));
+  EXPECT_TRUE(GetReplyField(reply, "lan", 1, 7, lan));
+  EXPECT_EQ(lan, "127.0.0.5");
+
+  // A LAN address off loopback is never served: the listener stays and says so.
+  moveLan("192.168.7.1");
+  ASSERT_TRUE(Eventually([&] { return Notices().find("192.168.7.1") != std::string::npos; }));
+  EXPECT_EQ(sim->Address(), "127.0.0.5:" + port);
+  ASSERT_TRUE(channel->ReconnectRouter(5000));
+  ASSERT_TRUE(channel->ExecuteCommand("ip device\r\n", reply, 5000));
+  GetReplyField(reply, "lan", 1, 7, lan);
+  EXPECT_EQ(lan, "192.168.7.1");
+  EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text;
 }
 
 }  // namespace
