@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -93,6 +95,23 @@ TEST(ServedStart, RefusesAddressesOutsideLoopback) {
   std::string error;
   EXPECT_TRUE(sim.Start(&error)) << error;
   EXPECT_EQ(sim.Address(), "127.0.0.2:" + std::to_string(sim.Port()));
+}
+
+TEST(ServedStart, ARouterComesUpAtItsSavedLanAddress) {
+  char path[] = "/tmp/routersim-lan-XXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  std::ofstream(path) << "ip device flush\nip device add lan ether //edd 127.0.0.6\n";
+  SkippingClock clock;
+  Options o;
+  o.port = 0;
+  o.stateFile = path;
+  Simulator sim(o, clock);
+  std::string error;
+  ASSERT_TRUE(sim.Start(&error)) << error;
+  EXPECT_EQ(sim.Address(), "127.0.0.6:" + std::to_string(sim.Port()));
+  std::remove(path);
 }
 
 TEST_F(Served, ChunkedRepliesArriveInPiecesButWhole) {
