@@ -1,3 +1,4 @@
+// Command dispatch, listing lines and the small parsers the commands share.
 #include "routersim/CommandTable.h"
 
 #include <algorithm>
@@ -30,7 +31,11 @@ void CommandTable::Add(const std::string& command, Handler handler, const std::s
   });
 }
 
-void CommandTable::AddConfigWriter(ConfigWriter writer) { writers_.push_back(std::move(writer)); }
+void CommandTable::AddConfigWriter(ConfigStage stage, ConfigWriter writer) {
+  writers_.emplace_back(stage, std::move(writer));
+  std::stable_sort(writers_.begin(), writers_.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+}
 
 std::string CommandTable::Dispatch(Router& router, Services& services, Millis now, Millis sent,
                                    const std::string& rawLine) const {
@@ -53,7 +58,7 @@ std::string CommandTable::Dispatch(Router& router, Services& services, Millis no
 
 std::vector<std::string> CommandTable::WriteConfig(const Router& router) const {
   std::vector<std::string> lines;
-  for (const auto& w : writers_) w(router, lines);
+  for (const auto& [stage, write] : writers_) write(router, lines);
   return lines;
 }
 

@@ -1,3 +1,4 @@
+// Commands by their leading words, their listings, and the writers of the saved configuration.
 #pragma once
 
 #include <functional>
@@ -57,12 +58,16 @@ using Handler = std::function<void(CommandContext&)>;
 // Appends the command lines that rebuild one feature's configuration.
 using ConfigWriter = std::function<void(const Router&, std::vector<std::string>&)>;
 
+// Where a writer's lines stand in the saved configuration: a line may name only what the
+// stages before it built (a subnet its device, a NAT rule or route its interface).
+enum class ConfigStage { Line, Interfaces, Addresses, Routing, Services };
+
 // Commands by leading words; the longest matching command wins, so "ip route add"
 // and "ip route" can have handlers of their own.
 class CommandTable {
  public:
   void Add(const std::string& command, Handler handler, const std::string& help = "");
-  void AddConfigWriter(ConfigWriter writer);
+  void AddConfigWriter(ConfigStage stage, ConfigWriter writer);
 
   // Output of one line; unknown commands give an error line.
   std::string Dispatch(Router& router, Services& services, Millis now, Millis sent,
@@ -77,7 +82,7 @@ class CommandTable {
     std::string help;
   };
   std::vector<Entry> entries_;
-  std::vector<ConfigWriter> writers_;
+  std::vector<std::pair<ConfigStage, ConfigWriter>> writers_;  // by stage, then as added
 };
 
 std::vector<std::string> SplitBlanks(const std::string& text);
@@ -91,11 +96,17 @@ std::string FormatTenths(double value);
 void RegisterSystemCommands(CommandTable& table);
 void RegisterDslCommands(CommandTable& table);
 void RegisterRoutingCommands(CommandTable& table);
+void RegisterWanCommands(CommandTable& table);
+void RegisterPppCommands(CommandTable& table);
+void RegisterLanCommands(CommandTable& table);
 
 inline void RegisterAllCommands(CommandTable& table) {
   RegisterSystemCommands(table);
   RegisterDslCommands(table);
   RegisterRoutingCommands(table);
+  RegisterWanCommands(table);
+  RegisterPppCommands(table);
+  RegisterLanCommands(table);
 }
 
 }  // namespace tarnwick::routersim

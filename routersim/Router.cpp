@@ -1,3 +1,4 @@
+// The router state's own rules: DSL showtime, line figures, ATM channels, the LAN address.
 #include "routersim/Router.h"
 
 #include <algorithm>
@@ -131,18 +132,26 @@ int SettingNumber(const std::string& settings, const std::string& key) {
 
 }  // namespace
 
+std::string Device::ListedSettings() const {
+  // IPoA devices are given as //atm and run over the ATM bundle.
+  std::string listed = settings == "//atm" ? "//bun/port=atm" : settings;
+  return Leased() ? listed + "/dhcp" : listed;
+}
+
 std::vector<AtmChannel> Router::AtmChannels() const {
   std::vector<AtmChannel> channels{{"oam", 0, 16, 1}, {"edd", 0, 0, 1}};
-  auto addFrom = [&channels](const std::vector<Device>& list) {
-    for (const Device& d : list) {
-      int vpi = SettingNumber(d.settings, "txvpi=");
-      int vci = SettingNumber(d.settings, "txvci=");
-      if (vpi < 0 || vci < 0) continue;
-      channels.push_back({d.name, vpi, vci, 40});
-    }
+  auto add = [&channels](const std::string& name, const std::string& settings) {
+    int vpi = SettingNumber(settings, "txvpi=");
+    int vci = SettingNumber(settings, "txvci=");
+    if (vpi >= 0 && vci >= 0) channels.push_back({name, vpi, vci, 40});
   };
-  addFrom(bridgeDevices);
-  addFrom(devices);
+  for (std::size_t i = 0; i < bridgePorts.size(); ++i)
+    add("bridge" + std::to_string(i + 1), bridgePorts[i]);
+  for (const Device& d : devices) add(d.name, d.settings);
+  for (const IpoaPvc& p : ipoaPvcs) channels.push_back({p.device, p.vpi, p.vci, 40});
+  for (const PppChannel& p : ppp)
+    if (!p.transport.empty())
+      channels.push_back({"ppp" + std::to_string(p.number), p.vpi, p.vci, 40});
   // The factory PVC when nothing else is configured.
   if (channels.size() == 2) channels.push_back({"rfc1483-0", 0, 35, 40});
   return channels;
@@ -154,10 +163,33 @@ Route* Router::FindRoute(const std::string& label) {
   return it == routes.end() ? nullptr : &*it;
 }
 
-Router FactoryRouter(const std::string& password, const std::string& firmware, Millis now) {
+Device* Router::FindDevice(const std::string& name) {
+  auto it =
+      std::find_if(devices.begin(), devices.end(), [&](const Device& d) { return d.name == name; });
+  return it == devices.end() ? nullptr : &*it;
+}
+
+std::string Router::LanAddress() const {
+  for (const char* name : {"lan", "bridge"}) {
+    for (const Device& d : devices)
+      if (d.name == name && !d.address.empty() && !d.Leased()) return d.address;
+  }
+  return "";
+}
+
+void Router::FlushDevices() {
+  devices.clear();
+  nat.clear();
+  ipoaPvcs.clear();
+}
+
+Router FactoryRouter(const std::string& password, const std::string& firmware,
+                     const std::string& lanAddress, Millis now) {
   Router r;
   r.password = password;
   r.firmwareVersion = firmware;
+  r.devices.push_back({"lan", "ether", "//edd", 1500, lanAddress});
+  r.subnets.push_back({"lan.home", lanAddress, "ff:ff:ff:0"});
   r.snmp.push_back({false, "public", ""});
   r.dsl.mode = DslMode::Multi;
   r.dsl.adminUp = true;

@@ -1,3 +1,4 @@
+// The simulated router's configuration and running state, and the DSL line model.
 #pragma once
 
 #include <cstdint>
@@ -23,12 +24,68 @@ struct SnmpAccess {
   std::string address;  // empty: any manager
 };
 
-// An interface or bridge port; settings holds its option text (such as /txvpi=8/txvci=35).
+// An IP interface. settings is its specification as given (such as
+// //bun/port=atm/rfc1483=true/mode=llcrouted/txvpi=8/txvci=35/rxvpi=8/rxvci=35).
 struct Device {
   std::string name;
-  std::string type;
+  std::string type;  // ether, ptp, atm or bridge
   std::string settings;
+  int mtu = 1500;
+  std::string address;  // dotted; "dhcp" when leased; empty when none
+  bool Leased() const { return address == "dhcp"; }
+  // As "ip device" lists it.
+  std::string ListedSettings() const;
+};
+
+struct Subnet {
+  std::string name;  // the device's name followed by ".home"
   std::string address;
+  std::string mask;  // lower-case hexadecimal parts joined by ":"
+};
+
+// The Ethernet port "edd" or an ATM PVC given by its specification.
+using BridgePort = std::string;
+
+struct IpoaPvc {
+  std::string device;
+  int vpi = 0;
+  int vci = 0;
+  std::string remoteIp;  // empty: none
+};
+
+// Port forwarding from a WAN interface to a LAN host.
+struct InboundRule {
+  std::string iface;     // as given
+  std::string port;      // decimal
+  std::string protocol;  // tcp or udp
+  std::string host;
+};
+
+// One PPP channel's stored settings.
+struct PppChannel {
+  int number = 1;
+  std::string transport;  // "pvc" (PPPoA) or "pppoe"; empty: no PVC yet
+  int vpi = 0;
+  int vci = 0;
+  std::string localIp;
+  std::string login;  // user name and password as typed, blanks and all
+  int llc = -1;       // -1: not set
+  bool relayDns = false;
+  bool gatewayLocal = false;
+  bool enabled = false;
+  int echoSeconds = 0;  // 0: not set
+};
+
+// The DHCP server's configuration as lines of its own syntax. Changes build up in pending
+// until confirmed.
+struct DhcpServer {
+  std::vector<std::string> current;
+  std::vector<std::string> pending;
+};
+
+struct DnsRelay {
+  bool on = false;
+  std::string server;
 };
 
 enum class DslMode { Multi, Gdmt, Glite, Ansi };
@@ -83,7 +140,14 @@ struct Router {
   std::string password;
   std::string firmwareVersion;
   std::vector<Device> devices;
-  std::vector<Device> bridgeDevices;
+  std::vector<BridgePort> bridgePorts;  // "Port N" is the N-th, from 1
+  std::vector<Subnet> subnets;
+  std::vector<IpoaPvc> ipoaPvcs;
+  std::vector<std::string> nat;  // interfaces that translate addresses
+  std::vector<InboundRule> inbound;
+  std::vector<PppChannel> ppp;  // by channel number
+  DhcpServer dhcp;
+  DnsRelay dnsRelay;
   std::vector<Route> routes;
   std::vector<SnmpAccess> snmp;  // besides the log-in password, always a write community
   DslLine dsl;
@@ -98,10 +162,17 @@ struct Router {
   std::vector<AtmChannel> AtmChannels() const;
 
   Route* FindRoute(const std::string& label);
+  Device* FindDevice(const std::string& name);
+  // The address of the LAN interface ("lan", or "bridge" when the Ethernet port is
+  // bridged); empty when there is none with a fixed address.
+  std::string LanAddress() const;
+  // Removes every device, and the NAT and IPoA PVCs bound to them.
+  void FlushDevices();
 };
 
-// A router as shipped: no routes, a read community "public", the line in multi mode
-// and up from `now`.
-Router FactoryRouter(const std::string& password, const std::string& firmware, Millis now);
+// A router as shipped: its LAN device "lan" at lanAddress/24, no WAN, no routes, a read
+// community "public", the line in multi mode and up from `now`.
+Router FactoryRouter(const std::string& password, const std::string& firmware,
+                     const std::string& lanAddress, Millis now);
 
 }  // namespace tarnwick::routersim

@@ -101,7 +101,7 @@ void RegisterDslCommands(CommandTable& table) {
       },
       "bring the line up (retrain)");
 
-  table.AddConfigWriter([](const Router& r, std::vector<std::string>& lines) {
+  table.AddConfigWriter(ConfigStage::Line, [](const Router& r, std::vector<std::string>& lines) {
     lines.push_back(std::string("bsp ") + ModeCommand(r.dsl.mode));
   });
 }

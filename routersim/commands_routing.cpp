@@ -122,16 +122,19 @@ void RegisterRoutingCommands(CommandTable& table) {
       },
       "delete a community");
 
-  table.AddConfigWriter([](const Router& r, std::vector<std::string>& lines) {
+  table.AddConfigWriter(ConfigStage::Routing, [](const Router& r, std::vector<std::string>& lines) {
     for (const Route& route : r.routes)
       lines.push_back("ip route add " + route.label + " " + route.destination + " " +
                       route.nextHop + " " + route.mask + " " + route.cost + " " + route.timeout);
-    // Saved as the whole list, so that removing the factory entry survives a restart.
-    lines.push_back("snmp access clear");
-    for (const SnmpAccess& a : r.snmp)
-      lines.push_back(std::string("ip snmp access ") + (a.write ? "write " : "read ") +
-                      a.community + (a.address.empty() ? "" : " " + a.address));
   });
+  table.AddConfigWriter(
+      ConfigStage::Services, [](const Router& r, std::vector<std::string>& lines) {
+        // Saved as the whole list, so that removing the factory entry survives a restart.
+        lines.push_back("snmp access clear");
+        for (const SnmpAccess& a : r.snmp)
+          lines.push_back(std::string("ip snmp access ") + (a.write ? "write " : "read ") +
+                          a.community + (a.address.empty() ? "" : " " + a.address));
+      });
   table.Add(
       "snmp access clear", [](CommandContext& c) { c.router.snmp.clear(); },
       "remove every community but the log-in password");

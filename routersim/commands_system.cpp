@@ -19,6 +19,8 @@ void RegisterSystemCommands(CommandTable& table) {
         c.out.Field("Firmware Version", c.router.firmwareVersion, "(build 2207)");
         c.out.Field("Boot Version", "1.4.2");
         c.out.Field("Hardware", "ADSL router, revision B");
+        // Major release checks look for "Version " and the number together.
+        c.out.Line("Software Version " + c.router.firmwareVersion);
       },
       "show firmware version");
   table.Add(

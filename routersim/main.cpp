@@ -1,4 +1,5 @@
 // tarnwick-routersim: a router to run Tarnwick against when none is at hand.
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -8,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "routersim/Presets.h"
 #include "routersim/Simulator.h"
 
 using tarnwick::routersim::Options;
@@ -21,7 +23,9 @@ const char kUsage[] =
     "usage: tarnwick-routersim [options]\n"
     "A simulated ADSL router with a telnet command line, for loopback use only.\n"
     "\n"
-    "  --listen ADDR            address to listen on (127.0.0.0/8 only; default 127.0.0.1)\n"
+    "  --listen ADDR            address to listen on (127.0.0.0/8 only; default 127.0.0.1);\n"
+    "                           the router's LAN address, which the listener then follows\n"
+    "                           to other loopback addresses (a saved one included)\n"
     "  --port N                 TCP port (default 2323; 23 needs privileges; 0: any free)\n"
     "  --password TEXT          log-in password (default admin)\n"
     "  --state-file FILE        saved configuration, written by \"config save\"\n"
@@ -29,6 +33,9 @@ const char kUsage[] =
     "  --transcript FILE        append every received line with its time\n"
     "  --restart-down-ms N      unreachable this long after \"restart\" (default 4000)\n"
     "  --retrain-ms N           line idle this long after \" bsp up\" (default 8000)\n"
+    "  --preset NAME            start set up in a WAN protocol: bridged, routed, ipoa,\n"
+    "                           pppoa, pppoe, transparent, or mixed (several PVCs);\n"
+    "                           an existing state file takes precedence\n"
     "\n"
     "Faults (lines are counted over the whole run, passwords included):\n"
     "  --silence-after N        answer nothing once N lines were received\n"
@@ -91,6 +98,14 @@ int main(int argc, char** argv) {
       o.restartDownMs = static_cast<int>(number(0, 600000));
     } else if (arg == "--retrain-ms") {
       o.retrainMs = static_cast<int>(number(0, 600000));
+    } else if (arg == "--preset") {
+      o.preset = value("a preset name");
+      const auto& names = tarnwick::routersim::PresetNames();
+      if (std::find(names.begin(), names.end(), o.preset) == names.end()) {
+        std::fprintf(stderr, "tarnwick-routersim: unknown preset %s (try --help)\n",
+                     o.preset.c_str());
+        return 2;
+      }
     } else if (arg == "--silence-after") {
       o.faults.silenceAfterLines = static_cast<int>(number(0, 1000000));
     } else if (arg == "--chunk") {
@@ -111,6 +126,9 @@ int main(int argc, char** argv) {
     }
   }
 
+  o.notice = [](const std::string& text) {
+    std::fprintf(stderr, "tarnwick-routersim: %s\n", text.c_str());
+  };
   tarnwick::SteadyClock clock;
   tarnwick::routersim::Simulator sim(o, clock);
   std::string error;

@@ -1,24 +1,17 @@
-// The simulator over loopback: log-in dialogue, echo and prompt, session ends, faults.
+// Sessions in memory: log-in, echo and prompt, session ends, restart, transcript, faults.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <sstream>
-#include <thread>
 
-#include "RecordingUi.h"
-#include "SimClient.h"
-#include "channel/CommandChannel.h"
-#include "channel/TextHelpers.h"
-#include "routersim/Simulator.h"
-#include "support/Clocks.h"
+#include "routersim/Console.h"
+#include "routersim/Session.h"
 
 namespace tarnwick::routersim {
 namespace {
-
-using testing::kPrompt;
-using testing::SimClient;
 
 constexpr const char kPassword[] = "s3cret";
 
@@ -28,376 +21,210 @@ bool OnlyPromptHoldsMark(const std::string& reply) {
          reply.find('>') == reply.size() - 2;
 }
 
-class Session : public ::testing::Test {
+class InMemory : public ::testing::Test {
  protected:
-  void SetUp() override { Start({}); }
+  // Bytes in; everything the session answered.
+  std::string Say(Session& s, const std::string& bytes) {
+    console->Idle();
+    s.Receive(bytes);
+    return s.TakeOutput();
+  }
+  std::unique_ptr<Session> Open() {
+    return std::make_unique<Session>(*console, console->Booting());
+  }
+  std::unique_ptr<Session> LoggedIn() {
+    auto s = Open();
+    s->TakeOutput();
+    EXPECT_EQ(Say(*s, std::string(kPassword) + "\r\n"), std::string("\r\n\r\n") + kPrompt);
+    return s;
+  }
 
-  void Start(FaultOptions faults, std::string transcript = "") {
+  static Options Defaults() {
     Options o;
-    o.port = 0;
     o.password = kPassword;
-    o.faults = faults;
-    o.transcriptFile = transcript;
-    sim = std::make_unique<Simulator>(o, clock);
-    std::string error;
-    ASSERT_TRUE(sim->Start(&error)) << error;
-  }
-  // A logged-in client.
-  std::unique_ptr<SimClient> LoggedIn() {
-    auto c = std::make_unique<SimClient>();
-    EXPECT_TRUE(c->Connect(sim->Port()));
-    EXPECT_NE(c->LogIn(kPassword).find('>'), std::string::npos);
-    return c;
+    return o;
   }
 
-  SkippingClock clock;
-  std::unique_ptr<Simulator> sim;
+  Options options = Defaults();
+  ManualClock clock;
+  std::unique_ptr<Console> console = std::make_unique<Console>(options, clock);
 };
 
-TEST_F(Session, RightPasswordGivesAPrompt) {
-  SimClient c;
-  ASSERT_TRUE(c.Connect(sim->Port()));
-  std::string banner = c.ReadUntil(
-      [](const std::string& t) { return t.size() >= 16 && t.compare(t.size() - 2, 2, ": ") == 0; });
-  EXPECT_NE(banner.find("password"), std::string::npos);
+TEST_F(InMemory, LogInDialogue) {
+  auto s = Open();
+  std::string banner = s->TakeOutput();
+  EXPECT_NE(banner.find("password: "), std::string::npos);
   EXPECT_EQ(banner.find('>'), std::string::npos);
-  c.Send(std::string(kPassword) + "\r\n");
-  std::string after = c.ReadPrompt();
-  EXPECT_TRUE(OnlyPromptHoldsMark(after)) << after;
-  EXPECT_EQ(after.find(kPassword), std::string::npos);  // a password is never echoed
-}
-
-TEST_F(Session, WrongPasswordsGetANewRequestThenTheConnectionCloses) {
-  SimClient c;
-  ASSERT_TRUE(c.Connect(sim->Port()));
-  std::string answer = c.LogIn("S3cret");  // case matters
-  EXPECT_EQ(answer.find('>'), std::string::npos);
-  EXPECT_NE(answer.find("password"), std::string::npos);
-  c.Send("wrong\r\n");
-  answer =
-      c.ReadUntil([](const std::string& t) { return t.find("password") != std::string::npos; });
-  EXPECT_EQ(answer.find('>'), std::string::npos);
-  c.Send("again\r\n");
-  answer = c.ReadFor(1500);
-  EXPECT_TRUE(c.closed);
-  EXPECT_EQ(answer.find('>'), std::string::npos);
+  // Case matters; the password is never echoed; two failures ask again, the third ends.
+  for (const char* wrong : {"S3cret\r\n", "wrong\r\n"}) {
+    std::string answer = Say(*s, wrong);
+    EXPECT_NE(answer.find("Login incorrect"), std::string::npos);
+    EXPECT_NE(answer.find("password: "), std::string::npos);
+    EXPECT_EQ(answer.find('>'), std::string::npos);
+    EXPECT_FALSE(s->Ending());
+  }
+  std::string last = Say(*s, "again\r\n");
+  EXPECT_EQ(last.find('>'), std::string::npos);
+  EXPECT_TRUE(s->Finished());
   // The router still takes the next caller.
-  EXPECT_NE(LoggedIn(), nullptr);
+  auto next = LoggedIn();
+  EXPECT_EQ(next->phase(), Session::Phase::Command);
 }
 
-TEST_F(Session, EveryLineIsEchoedExactlyThenOutputThenPrompt) {
-  auto c = LoggedIn();
+TEST_F(InMemory, EveryLineIsEchoedExactlyThenItsOutputThenThePrompt) {
+  auto s = LoggedIn();
   const char* lines[] = {
       "home \r\n",    "version\r\n", " bsp down\r\n", "ip route\r\n", "snmp access list\r\n",
       "nonsense\r\n", "\r\n",        "bsp mode\n"};
   for (const char* line : lines) {
-    std::string reply = c->Command(line);
-    EXPECT_EQ(reply.compare(0, std::string(line).size(), line), 0) << line << reply;
-    EXPECT_TRUE(OnlyPromptHoldsMark(reply)) << line << reply;
+    std::string reply = Say(*s, line);
+    EXPECT_EQ(reply, line + console->RunCommand(line) + kPrompt) << line;
+    EXPECT_TRUE(OnlyPromptHoldsMark(reply)) << reply;
   }
-  std::string unknown = c->Command("nonsense\r\n");
-  EXPECT_NE(unknown.find("Error"), std::string::npos);
+  EXPECT_NE(Say(*s, "nonsense\r\n").find("Error"), std::string::npos);
 }
 
-TEST_F(Session, LinesSentTogetherAreAnsweredInOrder) {
-  auto c = LoggedIn();
-  c->Send("version\r\nip route\r\n");
-  std::string both = c->ReadUntil([](const std::string& t) {
-    return t.find("ip route\r\n") != std::string::npos &&
-           t.compare(t.size() - 8, 8, kPrompt) == 0 && t.find("empty") != std::string::npos;
-  });
-  auto v = both.find("version\r\n"), r = both.find("ip route\r\n");
-  ASSERT_NE(v, std::string::npos);
-  ASSERT_NE(r, std::string::npos);
-  EXPECT_LT(v, r);
-  EXPECT_LT(both.find("Firmware Version"), r);
+TEST_F(InMemory, LinesAreAssembledAcrossPiecesAndAnsweredInOrder) {
+  auto s = LoggedIn();
+  EXPECT_EQ(Say(*s, "vers"), "");
+  std::string both = Say(*s, "ion\r\nip route\r\nbsp");
+  EXPECT_EQ(both, "version\r\n" + console->RunCommand("version") + kPrompt + "ip route\r\n" +
+                      console->RunCommand("ip route") + kPrompt);
+  EXPECT_EQ(Say(*s, " mode\r\n"), "bsp mode\r\n" + console->RunCommand("bsp mode") + kPrompt);
 }
 
-TEST_F(Session, BatchExecuteRunsTheQueueAndEndsTheSession) {
-  auto c = LoggedIn();
-  c->Send(
-      "batch add ip route add a 10.1.0.0 10.0.0.1 ff:ff:0:0 1 0\r\n"
-      "batch add ip snmp access read ops\r\n"
-      "batch delay 2\r\n");
-  c->Send("ip route\r\n");
-  c->ReadUntil(
-      [](const std::string& t) { return t.find("Routing table is empty") != std::string::npos; });
-  EXPECT_NE(sim->RunCommand("ip route\r\n").find("Routing table is empty"), std::string::npos);
-  c->Send("batch execute\r\n");
-  std::string rest = c->ReadFor(1500);
-  EXPECT_TRUE(c->closed);
-  EXPECT_EQ(rest.find('>'), std::string::npos);
-  EXPECT_NE(sim->RunCommand("ip route\r\n").find("add a 10.1.0.0"), std::string::npos);
-  EXPECT_NE(sim->RunCommand("snmp access list\r\n").find("access read ops"), std::string::npos);
-  auto again = LoggedIn();
-  EXPECT_NE(again->Command("ip route\r\n").find("add a"), std::string::npos);
+TEST_F(InMemory, SessionEnds) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* said;  // in the last answer
+    bool othersEnd;
+  };
+  const Case cases[] = {
+      {"close", "@close\r\n", "Goodbye", false},
+      {"batch execute", "batch add ip route add a 10.1.0.0 10.0.0.1 ff:ff:0:0\r\nbatch execute\r\n",
+       "batch execute\r\n", true},
+      {"endless line", std::string(70 * 1024, 'x'), "too long", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto s = LoggedIn();
+    auto other = LoggedIn();
+    std::string answer = Say(*s, c.bytes);
+    EXPECT_NE(answer.find(c.said), std::string::npos) << answer;
+    EXPECT_FALSE(answer.size() >= 8 && answer.compare(answer.size() - 8, 8, kPrompt) == 0)
+        << "no prompt after the last line";
+    EXPECT_TRUE(s->Finished());
+    EXPECT_EQ(other->Ending(), c.othersEnd);
+    // Nothing more is read from an ending session.
+    EXPECT_EQ(Say(*s, "version\r\n"), "");
+  }
+  EXPECT_NE(console->RunCommand("ip route").find("add a 10.1.0.0"), std::string::npos);
 }
 
-TEST_F(Session, AnEndlessLineEndsTheSessionInsteadOfFillingMemory) {
-  auto c = LoggedIn();
-  c->Send(std::string(70 * 1024, 'x'));
-  std::string answer = c->ReadFor(1500);
-  EXPECT_TRUE(c->closed);
-  EXPECT_NE(answer.find("too long"), std::string::npos);
-  EXPECT_NE(LoggedIn(), nullptr);
-}
+TEST_F(InMemory, RestartHoldsNewSessionsUntilItsDowntimeThenForgetsUnsavedChanges) {
+  options.restartDownMs = 4000;
+  auto s = LoggedIn();
+  Say(*s, "ip route add kept 10.1.0.0 10.0.0.1 ff:ff:0:0 1 0\r\n");
+  EXPECT_NE(Say(*s, "config save\r\n").find("Configuration saved"), std::string::npos);
+  Say(*s, "ip route add lost 10.2.0.0 10.0.0.1 ff:ff:0:0 1 0\r\n");
+  Say(*s, "restart\r\n");
+  EXPECT_TRUE(s->Finished());
 
-TEST_F(Session, CloseEndsTheSession) {
-  auto c = LoggedIn();
-  c->Send("@close\r\n");
-  c->ReadFor(1500);
-  EXPECT_TRUE(c->closed);
-}
-
-TEST_F(Session, RestartIsUnreachableUntilItsDowntimeThenForgetsUnsavedChanges) {
-  auto c = LoggedIn();
-  c->Command("ip route add kept 10.1.0.0 10.0.0.1 ff:ff:0:0 1 0\r\n");
-  EXPECT_NE(c->Command("config save\r\n").find("Configuration saved"), std::string::npos);
-  c->Command("ip route add lost 10.2.0.0 10.0.0.1 ff:ff:0:0 1 0\r\n");
-  c->Send("restart\r\n");
-  c->ReadFor(1500);
-  EXPECT_TRUE(c->closed);
-
-  // Still booting: the call is taken but nothing answers.
-  SimClient early;
-  ASSERT_TRUE(early.Connect(sim->Port()));
-  EXPECT_EQ(early.ReadFor(300), "");
-  auto started = std::chrono::steady_clock::now();
-  clock.Sleep(15000);  // what the client waits after a restart; costs no real time
-  EXPECT_NE(early.LogIn(kPassword).find('>'), std::string::npos);
-  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
-  std::string routes = early.Command("ip route\r\n");
+  auto early = Open();
+  EXPECT_EQ(early->phase(), Session::Phase::Held);
+  EXPECT_EQ(Say(*early, std::string(kPassword) + "\r\n"), "");  // typed ahead: lost
+  clock.Advance(3999);
+  console->GreetWhenBooted();
+  EXPECT_EQ(early->TakeOutput(), "");
+  clock.Advance(1);
+  console->GreetWhenBooted();
+  EXPECT_NE(early->TakeOutput().find("password"), std::string::npos);
+  EXPECT_EQ(Say(*early, std::string(kPassword) + "\r\n"), std::string("\r\n\r\n") + kPrompt);
+  std::string routes = Say(*early, "ip route\r\n");
   EXPECT_NE(routes.find("kept"), std::string::npos);
   EXPECT_EQ(routes.find("lost"), std::string::npos);
 }
 
-TEST_F(Session, TranscriptHoldsEveryLineWithItsTime) {
+TEST_F(InMemory, TranscriptHoldsEveryLineWithItsTime) {
   char path[] = "/tmp/routersim-transcript-XXXXXX";
   int fd = mkstemp(path);
   ASSERT_GE(fd, 0);
   close(fd);
-  sim.reset();
-  Start({}, path);
-  auto c = LoggedIn();
-  c->Command("home \r\n");
-  clock.Sleep(250);
-  c->Command("version\r\n");
-  std::vector<TranscriptLine> t = sim->Transcript();
+  options.transcriptFile = path;
+  std::string error;
+  ASSERT_TRUE(console->Boot(&error)) << error;
+  auto s = LoggedIn();
+  Say(*s, "home \r\n");
+  clock.Advance(250);
+  Say(*s, "version\r\n");
+  const std::vector<TranscriptLine>& t = console->transcript();
   ASSERT_EQ(t.size(), 3u);
   EXPECT_EQ(t[0].line, std::string(kPassword) + "\r\n");
   EXPECT_EQ(t[1].line, "home \r\n");
   EXPECT_EQ(t[2].line, "version\r\n");
-  EXPECT_GE(t[2].time - t[1].time, 250);
-  EXPECT_EQ(sim->TranscriptLines().back(), "version\r\n");
+  EXPECT_EQ(t[2].time - t[1].time, 250);
 
   std::ifstream f(path);
   std::stringstream text;
   text << f.rdbuf();
-  EXPECT_NE(text.str().find("home \\r\\n\n"), std::string::npos) << text.str();
-  EXPECT_NE(text.str().find(" ms\tversion\\r\\n\n"), std::string::npos) << text.str();
+  EXPECT_NE(text.str().find("0 ms\thome \\r\\n\n"), std::string::npos) << text.str();
+  EXPECT_NE(text.str().find("250 ms\tversion\\r\\n\n"), std::string::npos) << text.str();
   std::remove(path);
-
-  sim->ClearTranscript();
-  EXPECT_TRUE(sim->Transcript().empty());
-}
-
-TEST(SessionStart, RefusesAddressesOutsideLoopback) {
-  SkippingClock clock;
-  for (const char* address : {"192.168.1.1", "0.0.0.0", "10.0.0.1", "router"}) {
-    Options o;
-    o.listenAddress = address;
-    o.port = 0;
-    Simulator sim(o, clock);
-    std::string error;
-    EXPECT_FALSE(sim.Start(&error)) << address;
-    EXPECT_NE(error.find("loopback"), std::string::npos) << error;
-  }
-  Options o;
-  o.listenAddress = "127.0.0.2";
-  o.port = 0;
-  Simulator sim(o, clock);
-  std::string error;
-  EXPECT_TRUE(sim.Start(&error)) << error;
-  EXPECT_EQ(sim.Address(), "127.0.0.2:" + std::to_string(sim.Port()));
 }
 
 // ---- faults ----------------------------------------------------------------------------
 
-TEST_F(Session, SilenceAfterNLinesAnswersNothingMore) {
-  FaultOptions f;
-  f.silenceAfterLines = 3;  // password, home, version
-  sim.reset();
-  Start(f);
-  auto c = LoggedIn();
-  c->Command("home \r\n");
-  EXPECT_TRUE(OnlyPromptHoldsMark(c->Command("version\r\n")));
-  c->Send("ip route\r\n");
-  EXPECT_EQ(c->ReadFor(400), "");
-  EXPECT_FALSE(c->closed);
-  EXPECT_EQ(sim->TranscriptLines().back(), "ip route\r\n");
-  SimClient late;
-  ASSERT_TRUE(late.Connect(sim->Port()));
-  EXPECT_EQ(late.ReadFor(300), "");  // not even a banner
+TEST_F(InMemory, SilenceAfterNLinesAnswersNothingMore) {
+  options.faults.silenceAfterLines = 3;  // password, home, version
+  auto s = LoggedIn();
+  Say(*s, "home \r\n");
+  EXPECT_TRUE(OnlyPromptHoldsMark(Say(*s, "version\r\n")));
+  EXPECT_EQ(Say(*s, "ip route\r\n"), "");
+  EXPECT_FALSE(s->Ending());
+  EXPECT_EQ(console->transcript().back().line, "ip route\r\n");
+  EXPECT_EQ(Open()->TakeOutput(), "");  // not even a banner
 }
 
-TEST_F(Session, ChunkedRepliesArriveInPiecesButWhole) {
-  FaultOptions f;
-  f.chunkSize = 7;
-  sim.reset();
-  Start(f);
-  auto c = LoggedIn();
-  c->receiveSizes.clear();
-  std::string reply = c->Command("bsp line\r\n");
-  EXPECT_EQ(reply, "bsp line\r\n" + sim->RunCommand("bsp line\r\n") + kPrompt);
-  // Pacing keeps the pieces apart, though the receiver may still join a few.
-  EXPECT_GE(c->receiveSizes.size(), reply.size() / 7 / 3);
+TEST_F(InMemory, DropMidReplyCutsOneReplyAndEndsTheSessionOnce) {
+  options.faults.dropMidReplyAfterLines = 2;  // password, home
+  auto s = LoggedIn();
+  Say(*s, "home \r\n");
+  std::string whole = "bsp line\r\n" + console->RunCommand("bsp line") + kPrompt;
+  EXPECT_EQ(Say(*s, "bsp line\r\n"), whole.substr(0, whole.size() / 2));
+  EXPECT_TRUE(s->Finished());
+  EXPECT_EQ(Say(*LoggedIn(), "bsp line\r\n"), whole);
 }
 
-TEST_F(Session, DropMidReplyCutsOneReplyAndCloses) {
-  FaultOptions f;
-  f.dropMidReplyAfterLines = 2;  // password, home
-  sim.reset();
-  Start(f);
-  auto c = LoggedIn();
-  c->Command("home \r\n");
-  c->Send("bsp line\r\n");
-  std::string half = c->ReadFor(1500);
-  EXPECT_TRUE(c->closed);
-  std::string whole = "bsp line\r\n" + sim->RunCommand("bsp line\r\n") + kPrompt;
-  EXPECT_EQ(half, whole.substr(0, whole.size() / 2));
-  // Once only: the next session works.
-  auto again = LoggedIn();
-  EXPECT_TRUE(OnlyPromptHoldsMark(again->Command("bsp line\r\n")));
-}
+TEST_F(InMemory, RepliesBentByFaults) {
+  auto s = LoggedIn();
+  const std::string output = console->RunCommand("bsp line");
 
-TEST_F(Session, EchoWithoutLineEnd) {
-  FaultOptions f;
-  f.echoWithoutLineEnd = true;
-  sim.reset();
-  Start(f);
-  auto c = LoggedIn();
-  std::string reply = c->Command("version\r\n");
-  EXPECT_EQ(reply.find("version\r\n"), std::string::npos);
-  EXPECT_EQ(reply, "version" + sim->RunCommand("version\r\n") + kPrompt);
-}
+  options.faults.echoWithoutLineEnd = true;
+  EXPECT_EQ(Say(*s, "bsp line\r\n"), "bsp line" + output + kPrompt);
+  options.faults.echoWithoutLineEnd = false;
 
-TEST_F(Session, OptionBytesComeBeforeTheBanner) {
-  FaultOptions f;
-  f.optionBytesBeforeBanner = true;
-  sim.reset();
-  Start(f);
-  SimClient c;
-  ASSERT_TRUE(c.Connect(sim->Port()));
-  std::string banner =
-      c.ReadUntil([](const std::string& t) { return t.find("password: ") != std::string::npos; });
-  ASSERT_GE(banner.size(), 3u);
-  EXPECT_EQ(static_cast<unsigned char>(banner[0]), 0xff);  // IAC
-  EXPECT_EQ(static_cast<unsigned char>(banner[1]), 0xfb);  // WILL
-  c.Send(std::string(kPassword) + "\r\n");
-  EXPECT_NE(c.ReadPrompt().find('>'), std::string::npos);
-}
-
-TEST_F(Session, ZeroByteSitsInsideTheOutput) {
-  FaultOptions f;
-  f.zeroByteInReply = true;
-  sim.reset();
-  Start(f);
-  auto c = LoggedIn();
-  std::string reply = c->Command("bsp line\r\n");
+  options.faults.zeroByteInReply = true;
+  std::string reply = Say(*s, "bsp line\r\n");
   auto zero = reply.find('\0');
   ASSERT_NE(zero, std::string::npos);
-  EXPECT_GT(zero, std::string("bsp line\r\n").size());
-  EXPECT_LT(zero, reply.size() - 8);
-  std::string without = reply;
-  without.erase(zero, 1);
-  EXPECT_EQ(without, "bsp line\r\n" + sim->RunCommand("bsp line\r\n") + kPrompt);
-}
+  EXPECT_EQ(reply.erase(zero, 1), "bsp line\r\n" + output + kPrompt);
+  EXPECT_EQ(zero, 10 + output.size() / 2);
+  options.faults.zeroByteInReply = false;
 
-TEST_F(Session, PaddedRepliesKeepTheirKeysAndSize) {
-  FaultOptions f;
-  f.padReplyTo = 5000;
-  sim.reset();
-  Start(f);
-  auto c = LoggedIn();
-  for (const char* line :
-       {"bsp line\r\n", "ip route\r\n", "ip route add x 10.0.0.0 10.0.0.1 ff:0:0:0\r\n"}) {
-    std::string reply = c->Command(line);
-    EXPECT_EQ(reply.size(), std::string(line).size() + 5000 + 8) << line;
-    EXPECT_TRUE(OnlyPromptHoldsMark(reply));
-  }
-  std::string reply = c->Command("ip route\r\n");
-  std::string out;
-  EXPECT_TRUE(GetReplyField(reply, "route add", 1, 3, out));
-  EXPECT_EQ(out, "x");
+  options.faults.padReplyTo = 5000;
+  Say(*s, "ip route add x 10.0.0.0 10.0.0.1 ff:0:0:0\r\n");
+  reply = Say(*s, "ip route\r\n");
+  EXPECT_EQ(reply.size(), 10 + 5000 + 8u);
+  EXPECT_TRUE(OnlyPromptHoldsMark(reply));
   // Filler carries none of the words listings are scanned for.
   EXPECT_EQ(reply.find("add", reply.find("route add") + 9), std::string::npos);
-}
+  options.faults.padReplyTo = 0;
 
-// ---- against the real command channel ------------------------------------------------
-
-TEST_F(Session, ChannelLogsInRunsCommandsAndSurvivesRestartAndBatch) {
-  ::tarnwick::testing::RecordingUi ui;
-  auto sockets = MakePlatformSocketFactory(true);
-  CommandChannel channel(*sockets, clock, ui);
-  channel.RouterAddress = sim->Address();
-  channel.RouterPassword = kPassword;
-  auto started = std::chrono::steady_clock::now();
-  ASSERT_TRUE(channel.ConnectAndLogin());
-  std::string reply;
-  ASSERT_TRUE(channel.ExecuteCommand("bsp mode\r\n", reply, 5000));
-  std::string mode;
-  EXPECT_TRUE(GetReplyField(reply, "Modem Mode", 1, 5, mode));
-  EXPECT_EQ(mode, "multi");
-
-  channel.SendCommand("batch add bsp gdmt\r\n");
-  channel.SendCommand("batch delay 2\r\n");
-  channel.SendCommand("batch execute\r\n");
-  ASSERT_TRUE(channel.ReconnectRouter(5000));
-  channel.SaveConfiguration();
-  ASSERT_TRUE(channel.ExecuteCommand("bsp mode\r\n", reply, 5000));
-  GetReplyField(reply, "Modem Mode", 1, 5, mode);
-  EXPECT_EQ(mode, "gdmt");
-
-  channel.SendCommand("bsp glite\r\n");
-  channel.RestartRouter(true);
-  ASSERT_NE(channel.TelnetSocket(), nullptr);
-  ASSERT_TRUE(channel.ExecuteCommand("bsp mode\r\n", reply, 5000));
-  GetReplyField(reply, "Modem Mode", 1, 5, mode);
-  EXPECT_EQ(mode, "gdmt");  // the unsaved change did not survive
-  EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text;
-  channel.DropConnection();
-  // The pauses after "restart" and "batch execute" cost no real time.
-  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
-}
-
-TEST_F(Session, RetrainRunsFromWhenTheLinesWereSent) {
-  ::tarnwick::testing::RecordingUi ui;
-  auto sockets = MakePlatformSocketFactory(true);
-  CommandChannel channel(*sockets, clock, ui);
-  channel.RouterAddress = sim->Address();
-  channel.RouterPassword = kPassword;
-  ASSERT_TRUE(channel.ConnectAndLogin());
-  auto lineUp = [&] {
-    std::string reply;
-    EXPECT_TRUE(channel.ExecuteCommand("bsp channel\r\n", reply, 5000));
-    EXPECT_NE(reply, "");
-    return reply.find("Modem is NOT in SHOWTIME yet") == std::string::npos;
-  };
-  EXPECT_TRUE(lineUp());
-  // As the monitoring page retrains: lines sent back to back, then its 3 s period.
-  channel.SendCommand("bsp ansi\r\n");
-  channel.SendCommand(" bsp down\r\n");
-  channel.SendCommand(" bsp up\r\n");
-  clock.Sleep(3000);
-  EXPECT_FALSE(lineUp());
-  clock.Sleep(3000);
-  EXPECT_FALSE(lineUp());
-  clock.Sleep(3000);
-  EXPECT_TRUE(lineUp());
-  std::string reply, mode;
-  ASSERT_TRUE(channel.ExecuteCommand("bsp line\r\n", reply, 5000));
-  GetReplyField(reply, "Operation Mode Seletected", 1, 5, mode);
-  EXPECT_EQ(mode, "T1.413");
+  options.faults.optionBytesBeforeBanner = true;
+  std::string banner = Open()->TakeOutput();
+  EXPECT_EQ(banner.substr(0, 3), "\xff\xfb\x01");  // IAC WILL ECHO
+  EXPECT_NE(banner.find("password: "), std::string::npos);
 }
 
 }  // namespace

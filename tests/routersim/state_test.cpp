@@ -61,6 +61,7 @@ TEST_F(RouterState, ListingsPutEachValueAtItsField) {
   };
   const Case cases[] = {
       {"version", "Version", 1, 4, is("3.12.0")},
+      {"version", "Software Version", 1, 3, is("3.12.0")},  // "Version 10" for 10.x
       {"bsp mode", "Modem Mode", 1, 5, is("multi")},
       {"bsp channel", "NEAR END FAST CHANNEL", 1, 8, is("0")},
       {"bsp channel", "FAR END FAST CHANNEL", 1, 8, is("0")},
