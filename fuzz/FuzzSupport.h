@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +44,7 @@ class FuzzInput {
   }
   // Up to the next zero byte, which is consumed; the rest when there is none.
   std::string Text() {
+    if (Empty()) return {};  // data may be null then
     const void* zero = std::memchr(data_ + at_, '\0', size_ - at_);
     std::size_t end =
         zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - data_) : size_;

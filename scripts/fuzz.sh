@@ -39,7 +39,7 @@ for t in "${targets[@]}"; do
   # The final statistics, else the last progress line (a crash ends the run early).
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   [ -n "$runs" ] || runs=$(grep -oE '^#[0-9]+' "$log" | tail -1 | tr -d '#')
-  summary+=("$(printf '%-16s %12s %8s  %s' "$t" "${runs:-0}" "$(ls "$corpus" | wc -l)" "$result")")
+  summary+=("$(printf '%-16s %12s %8s  %s' "$t" "${runs:-0}" "$(find "$corpus" -type f | wc -l)" "$result")")
 done
 
 echo
