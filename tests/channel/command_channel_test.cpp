@@ -583,7 +583,9 @@ TEST(Flood, EveryWaitEndsAtItsLimitOrAtTheReplyCap) {
     channel.RouterPassword = "admin";
     std::string reply = "stale";
     bool loggedIn = channel.ConnectAndLogin();
-    if (loggedIn) EXPECT_FALSE(channel.ExecuteCommand(kRoute, reply, 10000));
+    if (loggedIn) {
+      EXPECT_FALSE(channel.ExecuteCommand(kRoute, reply, 10000));
+    }
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{c.message});
     Millis limit = loggedIn ? 10000 : 5000;
     if (c.capped) {
