@@ -99,10 +99,12 @@ std::optional<std::string> CollectReply(Socket& socket, Clock& clock, Ui& ui,
       std::size_t length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - bytes)
                                 : static_cast<std::size_t>(got);
       std::size_t oldSize = working.size();
+      if (echoFound && length > kMaxReplyBytes - oldSize) return std::nullopt;
       // Grow by four: big replies then fault in fresh pages about once instead of twice;
-      // capacity never touched costs no memory.
+      // capacity never touched costs no memory. The cap keeps the last step short.
       if (working.capacity() - oldSize < length) {
-        working.reserve(std::max(working.capacity() * 4, oldSize + length));
+        working.reserve(
+            std::max(std::min(working.capacity() * 4, kMaxReplyBytes), oldSize + length));
       }
       working.append(bytes, length);
       if (!echoFound) {
@@ -110,6 +112,7 @@ std::optional<std::string> CollectReply(Socket& socket, Clock& clock, Ui& ui,
         if (at != std::string::npos) {
           working.erase(0, at);
           echoFound = true;
+          if (working.size() > kMaxReplyBytes) return std::nullopt;
           promptFound = working.find(kPrompt) != std::string::npos;
         } else if (working.size() >= echo.size()) {
           working.erase(0, working.size() - (echo.size() - 1));
@@ -120,7 +123,8 @@ std::optional<std::string> CollectReply(Socket& socket, Clock& clock, Ui& ui,
     } else if (got != Socket::kTimedOut) {
       IdleSlice(clock, ui, deadline);
     }
-    // Tested after every receive: a reply completed after the limit is still a time-out.
+    // Tested after every receive (ReceiveUntil tests before each): a reply completed after
+    // the limit is still a time-out, and a flood cannot carry the wait past it.
     if (clock.Now() - start > limitMs) return std::nullopt;
   }
   return working;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -11,19 +12,22 @@
 
 namespace tarnwick {
 
+// Longest reply CollectReply keeps: far beyond any real listing, a bound against a router
+// that floods without a prompt.
+constexpr std::size_t kMaxReplyBytes = 8u << 20;
+
 // Collects a reply on a socket until the echo text and a prompt (">") at or after it have
 // both arrived, with every receive bounded by what remains of the limit. Linear in the
 // reply's size. Used by the channel and by the pages that run their own listing loops.
 // Returns the text from the echo on, or nullopt when the limit passed first (the elapsed
-// time is tested after every receive, so a reply completed after the limit is a time-out).
+// time is tested after every receive, so a reply completed after the limit is a time-out)
+// or the reply would grow past kMaxReplyBytes, which callers treat as a time-out.
 std::optional<std::string> CollectReply(Socket& socket, Clock& clock, Ui& ui,
-                                        const std::string& echo, int receiveSize,
-                                        Millis limitMs);
+                                        const std::string& echo, int receiveSize, Millis limitMs);
 
 // Waits at most until deadline for one receive, pumping paint messages between slices.
 // Returns as Socket::Receive does; kTimedOut once the deadline has passed.
-int ReceiveUntil(Socket& socket, Clock& clock, Ui& ui, char* buffer, int capacity,
-                 Millis deadline);
+int ReceiveUntil(Socket& socket, Clock& clock, Ui& ui, char* buffer, int capacity, Millis deadline);
 
 // The single telnet connection to the router and its log-in data.
 class CommandChannel {

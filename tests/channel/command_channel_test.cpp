@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -499,6 +501,125 @@ TEST_F(ChannelTest, DropConnectionIsHarmlessWhenDisconnected) {
   channel.DropConnection();
   EXPECT_EQ(channel.TelnetSocket(), nullptr);
   EXPECT_TRUE(Peer().shutDown);
+}
+
+// A router that never stops sending: every receive fills the whole buffer, first from
+// lead and then from endless repeats of pattern, and costs msPerReceive of virtual time.
+class FloodSocket final : public Socket {
+ public:
+  FloodSocket(ManualClock& clock, std::string lead, const std::string& pattern, Millis msPerReceive)
+      : clock_(clock), lead_(std::move(lead)), ms_(msPerReceive) {
+    // Whole repeats, long enough to copy in blocks: the same endless stream.
+    while (pattern_.size() < 4096) pattern_ += pattern;
+  }
+  bool Create() override { return true; }
+  bool Connect(const std::string&, std::uint16_t) override { return true; }
+  int Send(const char*, int length) override { return length; }
+  int Receive(char* buffer, int capacity, Millis) override {
+    clock_.Advance(ms_);
+    std::size_t filled = 0;
+    while (filled < static_cast<std::size_t>(capacity)) {
+      bool inLead = delivered < lead_.size();
+      const std::string& source = inLead ? lead_ : pattern_;
+      std::size_t from = inLead ? delivered : (delivered - lead_.size()) % pattern_.size();
+      std::size_t n = std::min(static_cast<std::size_t>(capacity) - filled, source.size() - from);
+      std::memcpy(buffer + filled, source.data() + from, n);
+      filled += n;
+      delivered += n;
+    }
+    return capacity;
+  }
+  void ShutdownSend() override {}
+  void Close() override {}
+
+  std::size_t delivered = 0;
+
+ private:
+  ManualClock& clock_;
+  std::string lead_, pattern_;
+  Millis ms_;
+};
+
+class FloodFactory final : public SocketFactory {
+ public:
+  explicit FloodFactory(std::function<std::unique_ptr<FloodSocket>()> make) : make_(make) {}
+  std::unique_ptr<Socket> Make() override {
+    auto socket = make_();
+    made = socket.get();
+    return socket;
+  }
+  FloodSocket* made = nullptr;
+
+ private:
+  std::function<std::unique_ptr<FloodSocket>()> make_;
+};
+
+TEST(Flood, EveryWaitEndsAtItsLimitOrAtTheReplyCap) {
+  // Exactly the log-in's one receive, so that the command's reply starts with the next.
+  const std::string login = "password: " + std::string(1024 - 11, ' ') + ">";
+  struct Case {
+    const char* name;
+    std::string lead, pattern;
+    Millis msPerReceive;
+    std::string message;
+    Millis waitStart;  // when the wait that must end began
+    bool capped;       // ended by the reply cap, well before the limit
+  };
+  const std::vector<Case> cases = {
+      {"no password request", "", "Router> ", 1, kPasswordTimeout, 600, false},
+      {"no prompt after the password", "password: ", "x", 1, kPromptMessage, 601, false},
+      {"no echo", login, "Router> ip rout", 1, kRoute, 601 + 100, false},
+      {"no prompt after the echo", login + kRoute, "y", 5, kRoute, 601 + 100, false},
+      {"no prompt after the echo, fast", login + kRoute, "y", 1, kRoute, 601 + 100, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ManualClock clock;
+    FloodFactory sockets(
+        [&] { return std::make_unique<FloodSocket>(clock, c.lead, c.pattern, c.msPerReceive); });
+    testing::RecordingUi ui;
+    CommandChannel channel(sockets, clock, ui);
+    channel.RouterAddress = "127.0.0.1";
+    channel.RouterPassword = "admin";
+    std::string reply = "stale";
+    bool loggedIn = channel.ConnectAndLogin();
+    if (loggedIn) {
+      EXPECT_FALSE(channel.ExecuteCommand(kRoute, reply, 10000));
+    }
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>{c.message});
+    Millis limit = loggedIn ? 10000 : 5000;
+    if (c.capped) {
+      EXPECT_LT(clock.Now() - c.waitStart, limit);
+      EXPECT_GT(sockets.made->delivered, kMaxReplyBytes);
+      EXPECT_LE(sockets.made->delivered, kMaxReplyBytes + 4096);
+    } else {
+      EXPECT_GT(clock.Now() - c.waitStart, limit);
+      EXPECT_LE(clock.Now() - c.waitStart, limit + 100);
+    }
+    if (loggedIn) {
+      EXPECT_EQ(reply, "");
+      EXPECT_NE(channel.TelnetSocket(), nullptr);  // like a time-out, the connection is kept
+    }
+  }
+}
+
+TEST(ReplyCap, AReplyOfTheCapIsCollectedOneByteMoreIsATimeOut) {
+  for (std::size_t size : {kMaxReplyBytes, kMaxReplyBytes + 1}) {
+    SCOPED_TRACE(size);
+    ManualClock clock;
+    testing::FakeSocketFactory sockets(clock);
+    testing::RecordingUi ui;
+    CommandChannel channel(sockets, clock, ui);
+    channel.RouterPassword = "admin";
+    const std::string sent = kRoute + std::string(size - kRoute.size() - 1, 'y') + ">";
+    sockets.AddPeer().Login().Expect(kRoute).Deliver(sent);
+    ASSERT_TRUE(channel.ConnectAndLogin());
+    const bool fits = size <= kMaxReplyBytes;
+    std::string reply;
+    EXPECT_EQ(channel.ExecuteCommand(kRoute, reply, 60000), fits);
+    EXPECT_TRUE(reply == (fits ? sent : ""));
+    EXPECT_EQ(ui.Texts(), fits ? std::vector<std::string>{} : std::vector<std::string>{kRoute});
+  }
 }
 
 // The pages' own listing loops wait for an echo without the line end.
