@@ -15,6 +15,7 @@
 #include "channel/Clock.h"
 #include "channel/Socket.h"
 #include "channel/Ui.h"
+#include "support/Clocks.h"
 
 // An invariant that must hold for every input; a violation is a finding, so it aborts.
 #define FUZZ_CHECK(condition)                                                                \

@@ -9,6 +9,7 @@
 
 #include "routersim/Console.h"
 #include "routersim/Session.h"
+#include "support/Clocks.h"
 
 namespace tarnwick::routersim {
 namespace {
