@@ -209,23 +209,25 @@ bool CommandChannel::ConnectAndLogin() {
   return true;
 }
 
-void CommandChannel::SendCommand(const std::string& text) {
-  if (!socket_) {
-    ui_.Message(nullptr, "Winsock connection is not created", kErrorCaption);
-    return;
-  }
-  if (SendText(*socket_, text) <= 0) {
-    ui_.Message(nullptr, "Error sending Winsock command", kErrorCaption);
-  }
-}
-
-bool CommandChannel::ExecuteCommand(const std::string& command, std::string& reply,
-                                    Millis limitMs) {
+bool CommandChannel::SendCommand(const std::string& text) {
   if (!socket_) {
     ui_.Message(nullptr, "Winsock connection is not created", kErrorCaption);
     return false;
   }
-  if (SendText(*socket_, command) <= 0) return false;
+  if (SendText(*socket_, text) <= 0) {
+    ui_.Message(nullptr, "Error sending Winsock command", kErrorCaption);
+    return false;
+  }
+  return true;
+}
+
+CommandChannel::Outcome CommandChannel::Execute(const std::string& command, std::string& reply,
+                                                Millis limitMs) {
+  if (!socket_) {
+    ui_.Message(nullptr, "Winsock connection is not created", kErrorCaption);
+    return Outcome::NotSent;
+  }
+  if (SendText(*socket_, command) <= 0) return Outcome::NotSent;
 
   reply.clear();
   clock_.Sleep(kCommandPauseMs);
@@ -233,10 +235,10 @@ bool CommandChannel::ExecuteCommand(const std::string& command, std::string& rep
       CollectReply(*socket_, clock_, ui_, command, kCommandReceiveSize, limitMs);
   if (!collected) {
     ui_.Message(nullptr, command, kErrorCaption);
-    return false;
+    return Outcome::TimedOut;
   }
   reply = std::move(*collected);
-  return true;
+  return Outcome::Complete;
 }
 
 void CommandChannel::SaveConfiguration() {

@@ -46,11 +46,19 @@ class CommandChannel {
   // Null whenever no connection exists.
   Socket* TelnetSocket() const { return socket_.get(); }
 
+  // How a command fared: its reply came, it timed out after it was sent, or it never left.
+  enum class Outcome { Complete, TimedOut, NotSent };
+
   bool ConnectAndLogin();
-  void SendCommand(const std::string& text);
+  // False when the line could not be sent (no connection, or the send failed); the user
+  // has been told.
+  bool SendCommand(const std::string& text);
   // On success reply holds the text from the echo on; on time-out it is empty; with no
   // connection or a failed send it is untouched.
-  bool ExecuteCommand(const std::string& command, std::string& reply, Millis limitMs);
+  bool ExecuteCommand(const std::string& command, std::string& reply, Millis limitMs) {
+    return Execute(command, reply, limitMs) == Outcome::Complete;
+  }
+  Outcome Execute(const std::string& command, std::string& reply, Millis limitMs);
   void SaveConfiguration();
   void RestartRouter(bool reconnect);
   bool ReconnectRouter(Millis delayMs);

@@ -64,7 +64,12 @@ struct CannedWorld {
   SocketFactory& Sockets() { return router; }
   std::string Address() const { return "127.0.0.1"; }
   std::string Password() const { return router.password; }
-  std::vector<std::string> Commands() const { return router.received; }
+  std::vector<std::string> Commands() const {
+    std::vector<std::string> out;
+    for (const std::string& line : router.received)
+      if (line != "home \r\n") out.push_back(line);
+    return out;
+  }
 };
 
 using CannedBench = PageBench<CannedWorld>;

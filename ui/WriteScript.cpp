@@ -1,0 +1,30 @@
+// Write sequences that stop at the first line the router did not get.
+#include "ui/WriteScript.h"
+
+#include "ui/Session.h"
+
+namespace tarnwick {
+
+bool WriteScript::Send(const std::string& line) {
+  if (ok_) ok_ = session_.channel.SendCommand(line);
+  return ok_;
+}
+
+bool WriteScript::Execute(const std::string& line, Millis limitMs) {
+  if (!ok_) return false;
+  const bool connected = session_.channel.TelnetSocket() != nullptr;
+  std::string reply;
+  if (session_.channel.Execute(line, reply, limitMs) == CommandChannel::Outcome::NotSent) {
+    // The channel says nothing of a failed send of a command whose reply it collects.
+    if (connected) session_.ui.Message(nullptr, "Error sending Winsock command", "Error");
+    ok_ = false;
+  }
+  return ok_;
+}
+
+bool WriteScript::Reconnect(Millis delayMs) {
+  if (ok_) ok_ = session_.channel.ReconnectRouter(delayMs);
+  return ok_;
+}
+
+}  // namespace tarnwick
