@@ -19,14 +19,16 @@ struct FileCloser {
 }  // namespace
 
 CAllControlsSheet::CAllControlsSheet(Session& session)
-    : SheetModel(session), general(session), route(session), snmp(session), monitor(session) {}
+    : SheetModel(session),
+      general(session),
+      route(session),
+      dhcp(session),
+      snmp(session),
+      monitor(session) {}
 
 std::vector<Page*> CAllControlsSheet::Pages() {
   return {
-      &general,
-      &route,
-      &snmp,
-      &monitor,
+      &general, &route, &dhcp, &snmp, &monitor,
   };
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/General.h"
 #include "app/SheetIds.h"
+#include "lan/CDHCP.h"
 #include "monitor/CMONITOR.h"
 #include "routing/CROUTE.h"
 #include "routing/CSMNP.h"
@@ -39,6 +40,7 @@ class CAllControlsSheet : public SheetModel {
 
   General general;
   CROUTE route;
+  CDHCP dhcp;
   CSMNP snmp;
   CMONITOR monitor;
 };

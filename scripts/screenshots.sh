@@ -73,7 +73,7 @@ shot about wait-window "About Tarnwick"
 driver wait-window "About Tarnwick" press 1 wait-gone "About Tarnwick" >/dev/null
 # The later pages in tab order; a page reads the router when it is shown.
 tab=1
-for name in ${TARNWICK_SHOT_PAGES:-route-table snmp dsl-monitoring}; do
+for name in ${TARNWICK_SHOT_PAGES:-route-table dhcp snmp dsl-monitoring}; do
   driver wait-window Tarnwick select-tab $tab sleep 1500 >/dev/null
   shot "$name" wait-window Tarnwick
   tab=$((tab + 1))
