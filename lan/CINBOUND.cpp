@@ -1,0 +1,201 @@
+// The NAT inbound dialog: listing scan, add, remove and remove all of port forwarding rules.
+#include "lan/CINBOUND.h"
+
+#include <cctype>
+#include <utility>
+
+#include "channel/TextHelpers.h"
+#include "ui/DirectSocket.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr const char* kDigits = "0123456789";
+constexpr int kMaxPort = 65535;
+// The whole line as echo: the unread prompt of the log-in's "home" must not end the listing.
+const SocketListing kListing{"nat inbound list\r\n",       "nat inbound list\r\n",       1024, 5000,
+                             "NAT inbound list timeout\n", "Timeout in NAT Inbound List"};
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool Contains(const std::string& text, const char* key) {
+  return text.find(key) != std::string::npos;
+}
+
+// A port the router takes: 1 to 65535, at most five digits.
+bool IsValidPort(const std::string& port) {
+  if (port.empty() || port.size() > 5 || !IsAllDigits(port)) return false;
+  const int value = std::stoi(port);
+  return value >= 1 && value <= kMaxPort;
+}
+
+}  // namespace
+
+std::string InboundInterface(int lineProtocol) {
+  switch (lineProtocol) {
+    case 0:
+      return "wandevice";
+    case 1:
+      return "wan1";
+    case 2:
+      return "wanIPOA1";
+    case 3:
+    case 4:
+      return "ppp_device";
+    default:
+      return "";
+  }
+}
+
+std::vector<std::array<std::string, 3>> ScanInboundListing(const std::string& reply) {
+  // Tested in this order; the last name found wins.
+  static const std::pair<const char*, const char*> kInterfaces[] = {
+      {"ETHERNET", "ethernet"},     {"IPOA", "ipoa"}, {"R1483", "r1483"},
+      {"PPP_DEVICE", "ppp_device"}, {"WAN1", "wan1"}, {"WANIPOA1", "wanIPOA1"},
+      {"WANDEVICE", "wandevice"}};
+  std::string rest = Upper(reply);
+  if (const std::size_t echo = rest.find("NAT INBOUND LIST"); echo != std::string::npos)
+    rest.erase(0, echo);
+
+  std::vector<std::array<std::string, 3>> rows;
+  for (;;) {
+    // The rule number goes whole, however many digits it has.
+    const std::size_t number = rest.find_first_of(kDigits);
+    if (number == std::string::npos) break;
+    const std::size_t after = rest.find_first_not_of(kDigits, number);
+    if (after == std::string::npos) break;
+    rest.erase(0, after);
+    const std::size_t end = rest.find('\n');
+    if (end == std::string::npos) break;
+    std::string line = rest.substr(0, end);
+    rest.erase(0, end);
+    std::erase(line, '\r');
+
+    std::string iface;
+    for (const auto& [listed, name] : kInterfaces) {
+      const std::size_t at = line.find(listed);
+      if (at == std::string::npos) continue;
+      iface = name;
+      if (iface == "r1483") line.erase(0, at + 5);
+    }
+    if (iface.empty()) break;
+
+    // The port is the number right before the protocol; an interface name may hold digits
+    // of its own, which a blank separates from it.
+    if (const std::size_t digit = line.find_first_of(kDigits); digit != std::string::npos)
+      line.erase(0, digit);
+    std::string port = line;
+    std::size_t protocol = line.find("TCP");
+    if (protocol == std::string::npos) protocol = line.find("UDP");
+    if (protocol != std::string::npos) {
+      port = line.substr(0, protocol + 3);
+      if (const std::size_t blank = port.find(' '); blank != std::string::npos)
+        port.erase(0, port.find_first_not_of(' ', blank));
+      line.erase(0, protocol + 3);
+    }
+    if (const std::size_t paren = line.find('('); paren != std::string::npos) line.resize(paren);
+    rows.push_back({iface, port, line});
+  }
+  return rows;
+}
+
+CINBOUND::CINBOUND(Session& session, int lineProtocol)
+    : DialogModel(session), LineProtocol(lineProtocol) {
+  bindings_.Text(IDC_INBOUND_PORT, InboundPort)
+      .Radio({IDC_INBOUND_TCP, IDC_INBOUND_UDP}, InboundProtocol);
+  HostIpOctets.Bind(bindings_);
+  Declare(ControlKind::List, {IDC_INBOUND_LIST});
+  Declare(ControlKind::Button,
+          {IDC_INBOUND_ADD, IDC_INBOUND_REMOVE, IDC_INBOUND_REMOVE_ALL, IDC_INBOUND_EXIT});
+}
+
+void CINBOUND::OnInitDialog() {
+  AddEqualColumns(view(), IDC_INBOUND_LIST, {"Interface", "Port/Proto", "New IP Addr"});
+  Show();
+  session().channel.ReconnectRouter(0);
+  ListInbound();
+}
+
+void CINBOUND::OnCommand(int id) {
+  switch (id) {
+    case IDC_INBOUND_REMOVE:
+      OnRemoveInbound();
+      break;
+    case IDC_INBOUND_REMOVE_ALL:
+      OnRemoveAllInbound();
+      break;
+    default:
+      break;
+  }
+}
+
+void CINBOUND::ListInbound() {
+  if (!RequireConnection()) return;
+  // A listing that times out leaves no rows whose numbers nobody knows.
+  view().ListDeleteAll(IDC_INBOUND_LIST);
+  const std::optional<std::string> reply = ListOnSocket(session(), view().Window(), kListing);
+  if (!reply) return;
+  const auto rows = ScanInboundListing(*reply);
+  for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+    view().ListInsertRow(IDC_INBOUND_LIST, row, rows[row][0]);
+    view().ListSetCell(IDC_INBOUND_LIST, row, 1, rows[row][1]);
+    view().ListSetCell(IDC_INBOUND_LIST, row, 2, rows[row][2]);
+  }
+}
+
+bool CINBOUND::SendChange(const std::string& command, const char* failure) {
+  const std::optional<std::string> answer = SendOnSocket(session(), command, kChangePauseMs);
+  if (!answer) {
+    Error(failure);
+    return false;
+  }
+  if (Contains(Upper(*answer), "DOES NOT EXIST"))
+    Error("Error in Winsock. Interface does not exist");
+  session().ConfigChanged = true;
+  ListInbound();
+  return true;
+}
+
+void CINBOUND::OnAddInbound() {
+  Load();
+  const std::string iface = InboundInterface(LineProtocol);
+  if (iface.empty())
+    return Error(
+        "The line has no WAN interface to forward ports from (Transparent Bridge, or no "
+        "protocol chosen).");
+  if (InboundPort.empty()) return Error("Port value is needed.");
+  if (!IsValidPort(InboundPort)) return Error("Error in Port value.");
+  if (auto fault = HostIpOctets.Fault({"Please setIP address in the format xxx xxx xxx xxx.",
+                                       {"Error in IP address1.", "Error in IP address2.",
+                                        "Error in IP address3.", "Error in IP address4."}}))
+    return Error(*fault);
+  const std::string host = HostIpOctets.Join('.');
+
+  session().channel.ReconnectRouter(0);
+  if (!RequireConnection()) return;
+  SendChange("nat inbound add " + iface + " " + InboundPort +
+                 (InboundProtocol == 1 ? "/udp " : "/tcp ") + host + "\r\n",
+             "Error in sending Winsock command");
+}
+
+void CINBOUND::OnRemoveInbound() {
+  const std::vector<int> selected = view().ListSelectedRows(IDC_INBOUND_LIST);
+  session().channel.ReconnectRouter(0);
+  if (!RequireConnection()) return;
+  if (selected.empty()) return;
+  SendChange("nat inbound delete " + std::to_string(selected.front() + 1) + "\r\n",
+             "Error sending Winsock command");
+}
+
+void CINBOUND::OnRemoveAllInbound() {
+  const int rows = view().ListRowCount(IDC_INBOUND_LIST);
+  session().channel.ReconnectRouter(0);
+  if (!RequireConnection()) return;
+  if (rows == 0) return;
+  SendChange("nat inbound flush\r\n", "Error sending Winsock command");
+}
+
+}  // namespace tarnwick
