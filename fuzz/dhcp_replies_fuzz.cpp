@@ -22,11 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Any lease up to a month comes back to its own seconds after being shown in days.
   const std::string days = tarnwick::LeaseSecondsToDays(lease);
+  std::string listed = lease;
+  std::erase(listed, ';');
   std::uint64_t seconds = 0;
   std::size_t digits = 0;
-  while (digits < lease.size() && digits < 9 && lease[digits] >= '0' && lease[digits] <= '9')
-    seconds = seconds * 10 + static_cast<unsigned>(lease[digits++] - '0');
-  const bool more = digits < lease.size() && lease[digits] >= '0' && lease[digits] <= '9';
+  while (digits < listed.size() && digits < 9 && listed[digits] >= '0' && listed[digits] <= '9')
+    seconds = seconds * 10 + static_cast<unsigned>(listed[digits++] - '0');
+  const bool more = digits < listed.size() && listed[digits] >= '0' && listed[digits] <= '9';
   if (!more && seconds <= 30u * 86400u) {
     const auto back = tarnwick::LeaseDaysToSeconds(days);
     FUZZ_CHECK(back && static_cast<std::uint64_t>(*back) == seconds);
