@@ -23,7 +23,7 @@ class CINBOUND : public DialogModel {
  public:
   static constexpr Millis kChangePauseMs = 500;
 
-  CINBOUND(Session& session, int lineProtocol);
+  explicit CINBOUND(Session& session, int lineProtocol);
 
   int TemplateId() const override { return IDD_INBOUND; }
   void OnInitDialog() override;
