@@ -71,6 +71,14 @@ shot general wait-window Tarnwick
 driver wait-window Tarnwick syscommand 0x10 >/dev/null
 shot about wait-window "About Tarnwick"
 driver wait-window "About Tarnwick" press 1 wait-gone "About Tarnwick" >/dev/null
+# A DHCP server and DNS relay for the DHCP page to show, set up through the console client.
+cli=$(dirname "$routersim")/../channel/cli/tarnwick-cli
+dhcp=("flush" "add allow unknown-clients;" "add subnet 192.168.1.0 netmask 255.255.255.0" "add {"
+  "add range 192.168.1.100 192.168.1.199;" "add option subnet-mask 255.255.255.0;"
+  "add option routers 192.168.1.1;" "add option domain-name-servers 192.0.2.53,192.0.2.54;"
+  "add max-lease-time 86400;" "add }" "confirm")
+TARNWICK_PASSWORD=admin "$cli" --port "${address##*:}" "${address%:*}" \
+  "${dhcp[@]/#/dhcpserver config }" "dnsrelay server 192.0.2.53" >/dev/null
 # The later pages in tab order; a page reads the router when it is shown.
 tab=1
 for name in ${TARNWICK_SHOT_PAGES:-route-table dhcp snmp dsl-monitoring}; do
