@@ -6,6 +6,7 @@
 
 #include "app/General.h"
 #include "app/SheetIds.h"
+#include "line/CLINE.h"
 #include "monitor/CMONITOR.h"
 #include "routing/CROUTE.h"
 #include "routing/CSMNP.h"
@@ -38,6 +39,7 @@ class CAllControlsSheet : public SheetModel {
   std::string DefaultsPath = kDefaultsFile;
 
   General general;
+  CLINE line;
   CROUTE route;
   CSMNP snmp;
   CMONITOR monitor;

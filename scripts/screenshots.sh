@@ -35,7 +35,8 @@ pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=:$(head -n1 "$work/display")
 
-"$routersim" --listen 127.0.0.1 --port 0 --password admin --firmware 3.12.0 >"$work/sim.out" 2>&1 &
+"$routersim" --listen 127.0.0.1 --port 0 --password admin --firmware 3.12.0 --preset pppoe \
+  >"$work/sim.out" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do grep -q "listening on" "$work/sim.out" && break; sleep 0.05; done
 address=$(sed -n 's/.*listening on \([0-9.]*:[0-9]*\).*/\1/p' "$work/sim.out")
@@ -73,7 +74,7 @@ shot about wait-window "About Tarnwick"
 driver wait-window "About Tarnwick" press 1 wait-gone "About Tarnwick" >/dev/null
 # The later pages in tab order; a page reads the router when it is shown.
 tab=1
-for name in ${TARNWICK_SHOT_PAGES:-route-table snmp dsl-monitoring}; do
+for name in ${TARNWICK_SHOT_PAGES:-line-configuration route-table snmp dsl-monitoring}; do
   driver wait-window Tarnwick select-tab $tab sleep 1500 >/dev/null
   shot "$name" wait-window Tarnwick
   tab=$((tab + 1))

@@ -106,17 +106,17 @@ driver wait-window "Log In" set-text 1019 "$address" set-text 1020 admin press 1
 
 echo "Route Table: add and remove a route"
 from=$(mark)
-driver wait-window Tarnwick select-tab 1 wait-page 1 >/dev/null
+driver wait-window Tarnwick select-tab 2 wait-page 2 >/dev/null
 # Opening the page lists the routes once on the old connection, then again after a new log-in.
 wait_count "$from" 'ip route\r\n' 2 || true
 check "the page lists the routes, then again on a fresh log-in" \
   "$(lines 'ip route\r\n' 'home \r\n' 'ip route\r\n')" \
   "$(received "$from" | grep -xF -e 'ip route\r\n' -e 'home \r\n')"
-out=$(driver wait-window Tarnwick wait-page 1 read-text 1151 read-text 1154 read-text 1159 \
+out=$(driver wait-window Tarnwick wait-page 2 read-text 1151 read-text 1154 read-text 1159 \
   read-text 1162 read-text 1031 read-text 1032)
 check "an empty table offers a default route, cost 1, time-out 0" "$(lines 0 0 0 0 1 0)" "$out"
 from=$(mark)
-out=$(driver wait-window Tarnwick wait-page 1 set-text 104 e2e \
+out=$(driver wait-window Tarnwick wait-page 2 set-text 104 e2e \
   set-text 1151 10 set-text 1152 9 set-text 1153 8 set-text 1154 0 \
   set-text 1155 127 set-text 1156 0 set-text 1157 0 set-text 1158 9 \
   set-text 1159 255 set-text 1160 255 set-text 1161 255 set-text 1162 0 \
@@ -125,30 +125,30 @@ check "Add shows the route in the list" "$(printf 'e2e\t10.9.8.0\t127.0.0.9\tff:
 check "the add command, then the listing" \
   "$(lines 'ip route add e2e 10.9.8.0 127.0.0.9 ff:ff:ff:0 1 0 \r\n' 'ip route\r\n')" "$(received "$from")"
 from=$(mark)
-driver wait-window Tarnwick wait-page 1 select-row 1025 e2e press 2 wait-no-row 1025 e2e >/dev/null
+driver wait-window Tarnwick wait-page 2 select-row 1025 e2e press 2 wait-no-row 1025 e2e >/dev/null
 wait_line "$from" 'ip route delete e2e\r\n' || true
 check "Remove sends the delete" 'ip route delete e2e\r\n' "$(received "$from" | grep -v '^ip route\\r\\n$')"
 
 echo "SNMP: add and remove a community"
 from=$(mark)
-out=$(driver wait-window Tarnwick select-tab 2 wait-page 2 wait-row 1025 public read-rows 1025 | sed 1d)
+out=$(driver wait-window Tarnwick select-tab 3 wait-page 3 wait-row 1025 public read-rows 1025 | sed 1d)
 check "the page lists the access list" "$(printf 'Write\tadmin\t\nRead\tpublic\t')" "$out"
 wait_line "$from" 'snmp access list\r\n' || true
 check "after a fresh log-in" 'snmp access list\r\n' "$(after_login)"
 from=$(mark)
-out=$(driver wait-window Tarnwick wait-page 2 set-text 1020 e2ecomm press 1 wait-row 1025 e2ecomm)
+out=$(driver wait-window Tarnwick wait-page 3 set-text 1020 e2ecomm press 1 wait-row 1025 e2ecomm)
 check "Add shows the community" "$(printf 'Write\te2ecomm\t')" "$out"
 check "the add command after a fresh log-in, then the listing" \
   "$(lines 'ip snmp access write e2ecomm\r\n' 'snmp access list\r\n')" "$(after_login)"
 from=$(mark)
-out=$(driver wait-window Tarnwick wait-page 2 select-row 1025 admin press 2 read-message \
+out=$(driver wait-window Tarnwick wait-page 3 select-row 1025 admin press 2 read-message \
   read-caption press-message-button | sed 1d)
 check "the log-in community cannot be removed" \
   "$(printf 'You are trying to remove the password with which you have logged in with.\nThis action is not allowed.\nERROR')" \
   "$out"
 check "and nothing is sent for it" "" "$(received "$from" | grep -v -e '^home \\r\\n$' -e '^admin\\r\\n$' || true)"
 from=$(mark)
-driver wait-window Tarnwick wait-page 2 select-row 1025 e2ecomm press 2 wait-no-row 1025 e2ecomm >/dev/null
+driver wait-window Tarnwick wait-page 3 select-row 1025 e2ecomm press 2 wait-no-row 1025 e2ecomm >/dev/null
 wait_line "$from" 'snmp access list\r\n' || true
 check "Remove sends the delete with an empty address, then lists" \
   "$(lines 'ip snmp access delete e2ecomm \r\n' 'snmp access list\r\n')" "$(after_login)"
@@ -156,7 +156,7 @@ check "Remove sends the delete with an empty address, then lists" \
 echo "DSL Monitoring: polling while the page is shown"
 listing=('bsp channel\r\n' 'bsp mode\r\n' 'bsp line\r\n' 'bun list channels\r\n')
 from=$(mark)
-out=$(driver wait-window Tarnwick select-tab 3 wait-page 3 wait-text 1084 Alive read-text 1084)
+out=$(driver wait-window Tarnwick select-tab 4 wait-page 4 wait-text 1084 Alive read-text 1084)
 check "the line is up" "Alive" "$out"
 wait_line "$from" 'bun list channels\r\n' || true
 check "a fresh log-in, then the four listings" "$(lines "${listing[@]}")" "$(after_login | sed -n 1,4p)"
