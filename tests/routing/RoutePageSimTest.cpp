@@ -1,3 +1,4 @@
+// The Route Table page against the simulator: first show, add, remove, refresh.
 #include <gtest/gtest.h>
 
 #include <array>
