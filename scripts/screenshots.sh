@@ -2,7 +2,8 @@
 # Screenshots of tarnwick.exe under Wine for the README: docs/screenshots/*.png.
 # Usage: scripts/screenshots.sh [--bin DIR] [--routersim PATH]
 #   DIR holds tarnwick.exe and tarnwick-driver.exe (default build/windows); the simulator
-#   defaults to the native build's.
+#   defaults to the native build's. Every page after General is shot, as NAME.png from its
+#   tab label ("Route Table": route-table.png); TARNWICK_SHOT_PAGES="NAME..." picks some.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin=$root/build/windows
@@ -71,11 +72,12 @@ shot general wait-window Tarnwick
 driver wait-window Tarnwick syscommand 0x10 >/dev/null
 shot about wait-window "About Tarnwick"
 driver wait-window "About Tarnwick" press 1 wait-gone "About Tarnwick" >/dev/null
-# The later pages in tab order; a page reads the router when it is shown.
-tab=1
-for name in ${TARNWICK_SHOT_PAGES:-route-table snmp dsl-monitoring}; do
-  driver wait-window Tarnwick select-tab $tab sleep 1500 >/dev/null
+# A page reads the router when it is shown.
+mapfile -t labels < <(driver wait-window Tarnwick read-tabs | tail -n +2)
+for label in "${labels[@]}"; do
+  name=$(sed -E 's/[^A-Za-z0-9]+/-/g' <<<"$label" | tr 'A-Z' 'a-z')
+  [ -z "${TARNWICK_SHOT_PAGES:-}" ] || [[ " $TARNWICK_SHOT_PAGES " == *" $name "* ]] || continue
+  driver wait-window Tarnwick select-tab "$label" sleep 1500 >/dev/null
   shot "$name" wait-window Tarnwick
-  tab=$((tab + 1))
 done
 driver wait-window Tarnwick press 1 >/dev/null
