@@ -17,8 +17,8 @@ namespace tarnwick {
 
 class CAllControlsSheet : public SheetModel {
  public:
-  static constexpr unsigned kAboutCommand = 0x10;
-  static constexpr unsigned kDefaultsCommand = 0x20;
+  static constexpr unsigned kAboutCommand = IDM_ABOUT;
+  static constexpr unsigned kDefaultsCommand = IDM_LOAD_DEFAULTS;
   static constexpr const char* kDefaultsFile = "default.dat";
   // Line buffer of the defaults replay: 255 characters and the terminating zero.
   static constexpr int kLineBufferSize = 256;
