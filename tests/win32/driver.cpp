@@ -10,6 +10,8 @@
 //   read-text ID                print a control's text
 //   read-enabled ID             print 1 or 0
 //   press ID                    click a button of the current window
+//   click ID                    click a check box or radio button (it changes as under the mouse)
+//   read-checked ID             print 1 or 0
 //   read-message                wait for a message box, make it current, print its text
 //   read-caption                print the current window's title
 //   read-rect                   print the current window's screen rectangle: X Y WIDTH HEIGHT
@@ -25,6 +27,7 @@
 //   wait-no-row ID TEXT         wait until no row has a column that is TEXT
 //   select-row ID TEXT          wait-row, then make that row the only selected one
 //   wait-text ID TEXT           wait until a control shows TEXT
+//   wait-enabled ID 0|1         wait until a control is disabled (0) or enabled (1)
 //   close                       the current window's close box
 //   screenshot-ready            wait until the current window's thread is idle
 //   sleep MS
@@ -376,6 +379,14 @@ int main(int argc, char** argv) {
     } else if (command == "read-enabled") {
       std::printf("%d\n",
                   IsWindowEnabled(Control(static_cast<int>(Number(arg("read-enabled"))))) ? 1 : 0);
+    } else if (command == "click") {
+      // Posted: the handler may run a modal loop of its own.
+      PostMessageW(Control(static_cast<int>(Number(arg("click")))), BM_CLICK, 0, 0);
+    } else if (command == "read-checked") {
+      HWND button = Control(static_cast<int>(Number(arg("read-checked"))));
+      DWORD_PTR state = 0;
+      SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+      std::printf("%d\n", state == BST_CHECKED ? 1 : 0);
     } else if (command == "press") {
       int id = static_cast<int>(Number(arg("press")));
       Control(id);
@@ -447,6 +458,13 @@ int main(int argc, char** argv) {
       std::string text = arg("wait-text");
       WaitFor([&]() -> HWND { return TextOf(control) == text ? control : nullptr; },
               "\"" + text + "\" in control " + std::to_string(GetDlgCtrlID(control)));
+    } else if (command == "wait-enabled") {
+      HWND control = Control(static_cast<int>(Number(arg("wait-enabled"))));
+      const bool enabled = Number(arg("wait-enabled")) != 0;
+      WaitFor(
+          [&]() -> HWND { return (IsWindowEnabled(control) != 0) == enabled ? control : nullptr; },
+          std::string(enabled ? "enabled" : "disabled") + " control " +
+              std::to_string(GetDlgCtrlID(control)));
     } else if (command == "close") {
       PostMessageW(Current(), WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (command == "screenshot-ready") {
