@@ -254,18 +254,6 @@ TEST_F(RoutePage, EveryActionWithoutAConnectionSaysSo) {
   EXPECT_FALSE(bench.session.ConfigChanged);
 }
 
-TEST_F(RoutePage, ListingTimeOutKeepsTheRows) {
-  bench.sim->RunCommand("ip route add r1 10.1.0.0 10.0.0.1 ff:ff:0:0 1 0");
-  page.ListRoutes();
-  ASSERT_EQ(Rows().size(), 1u);
-  bench.SilenceFromNextLine();
-  page.OnTimer(CROUTE::kRefresh.id());
-  EXPECT_EQ(bench.ui.Texts(), std::vector<std::string>{"ip route Timeout"});
-  EXPECT_EQ(bench.ui.traces, std::vector<std::string>{"ip route timeout\n"});
-  EXPECT_EQ(Rows().size(), 1u);
-  EXPECT_TRUE(bench.view.TimerRunning(CROUTE::kRefresh.id())) << "the next refresh tries again";
-}
-
 TEST_F(RoutePage, DeadConnectionDoesNotHoldThePage) {
   bench.sim->Stop();
   const Millis before = bench.clock.Now();
