@@ -506,13 +506,7 @@ bool CLINE::Apply(bool& programEnds) {
   for (const std::string& line : LineTearDownLines()) script.Send(line);
   const bool lanChanged = s.LanIpText != LanIpAtActivation || s.LanMaskText != LanMaskAtActivation;
   const LineScript lineScript = BuildLineScript(ScriptInputs());
-  for (const ScriptItem& item : lineScript.items) {
-    if (item.kind == ScriptItem::Kind::Step)
-      wait.Step();
-    else if (!script.Send(item.line))
-      break;
-  }
-  if (!script.ok()) return false;
+  if (!script.Play(lineScript.items, wait)) return false;
   if (lineScript.DnsDiscoveryAllowed)
     session().DnsDiscoveryAllowed = *lineScript.DnsDiscoveryAllowed;
   if (lineScript.PvcModeNormal) s.PvcModeNormal = *lineScript.PvcModeNormal;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/WriteScript.h"
+
 namespace tarnwick {
 
 enum LineProtocol {
@@ -35,15 +37,6 @@ struct LineScriptInputs {
   std::string WanIpText;
   std::string WanMaskText;
   std::string RemoteGatewayText;
-};
-
-// One item of a script: a line to send, or a progress step of the Wait box.
-struct ScriptItem {
-  enum class Kind { Line, Step };
-  Kind kind;
-  std::string line;
-
-  bool operator==(const ScriptItem&) const = default;
 };
 
 struct LineScript {
