@@ -7,6 +7,7 @@
 
 #include "app/AboutDialog.h"
 #include "ui/WaitProgress.h"
+#include "ui/WriteScript.h"
 
 namespace tarnwick {
 
@@ -21,6 +22,7 @@ struct FileCloser {
 CAllControlsSheet::CAllControlsSheet(Session& session)
     : SheetModel(session),
       general(session),
+      line(session),
       route(session),
       dhcp(session),
       snmp(session),
@@ -28,7 +30,7 @@ CAllControlsSheet::CAllControlsSheet(Session& session)
 
 std::vector<Page*> CAllControlsSheet::Pages() {
   return {
-      &general, &route, &dhcp, &snmp, &monitor,
+      &general, &line, &route, &dhcp, &snmp, &monitor,
   };
 }
 
@@ -67,7 +69,9 @@ void CAllControlsSheet::LoadDefaultConfiguration() {
   wait.Show("Please wait while flashing the Default configuration.");
   wait.Step();
   wait.Repaint();
-  channel.ReconnectRouter(0);
+  // A replay the router did not get whole must not be reported as loaded, nor end the program.
+  WriteScript script(session());
+  if (!script.Reconnect(0)) return;
   wait.Step();
 
   // End of file is only noticed by a read that finds nothing, so a file ending in a line
@@ -76,12 +80,12 @@ void CAllControlsSheet::LoadDefaultConfiguration() {
   while (!std::feof(file.get())) {
     std::memset(buffer, 0, sizeof buffer);
     if (!std::fgets(buffer, sizeof buffer, file.get()) && std::ferror(file.get())) break;
-    channel.SendCommand(std::string(buffer) + "\r\n");
+    if (!script.Send(std::string(buffer) + "\r\n")) return;
     session().clock.Sleep(kReplayLinePauseMs);
   }
 
   for (int i = 0; i < 3; ++i) wait.Step();
-  channel.ReconnectRouter(5000);
+  if (!script.Reconnect(5000)) return;
   wait.Step();
   channel.SaveConfiguration();
   wait.Step();

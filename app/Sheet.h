@@ -7,6 +7,7 @@
 #include "app/General.h"
 #include "app/SheetIds.h"
 #include "lan/CDHCP.h"
+#include "line/CLINE.h"
 #include "monitor/CMONITOR.h"
 #include "routing/CROUTE.h"
 #include "routing/CSMNP.h"
@@ -17,8 +18,8 @@ namespace tarnwick {
 
 class CAllControlsSheet : public SheetModel {
  public:
-  static constexpr unsigned kAboutCommand = 0x10;
-  static constexpr unsigned kDefaultsCommand = 0x20;
+  static constexpr unsigned kAboutCommand = IDM_ABOUT;
+  static constexpr unsigned kDefaultsCommand = IDM_LOAD_DEFAULTS;
   static constexpr const char* kDefaultsFile = "default.dat";
   // Line buffer of the defaults replay: 255 characters and the terminating zero.
   static constexpr int kLineBufferSize = 256;
@@ -39,6 +40,7 @@ class CAllControlsSheet : public SheetModel {
   std::string DefaultsPath = kDefaultsFile;
 
   General general;
+  CLINE line;
   CROUTE route;
   CDHCP dhcp;
   CSMNP snmp;

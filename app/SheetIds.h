@@ -1,5 +1,8 @@
-// Resources of the main sheet: its icon and the strings of its system-menu entries.
+// Resources of the main sheet: its icon and the strings and commands of its system-menu entries.
 #pragma once
 #define IDI_TARNWICK 128
 #define IDS_ABOUT 101
 #define IDS_LOAD_DEFAULTS 102
+// System commands of those entries: their low four bits are Windows' own.
+#define IDM_ABOUT 0x10
+#define IDM_LOAD_DEFAULTS 0x20

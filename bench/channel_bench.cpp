@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "Figures.h"
 #include "channel/Clock.h"
 #include "channel/CommandChannel.h"
 #include "channel/Socket.h"
@@ -212,5 +213,6 @@ int main(int argc, char** argv) {
               figures.plainBytesPerSecond / mib);
   std::printf("throughput ratio:            %8.2f (median of pairs) (target >= 0.8)\n",
               figures.ratio);
+  for (const std::string& line : tarnwick::bench::Figures()) std::printf("%s\n", line.c_str());
   return 0;
 }

@@ -1,3 +1,4 @@
+// Time for the router dialogue's pauses and limits, behind a seam tests replace.
 #pragma once
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// The one telnet connection: log-in, commands and their replies, save, restart, reconnect.
 #include "channel/CommandChannel.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The one telnet connection to the router and the reply collection the pages share.
 #pragma once
 
 #include <cstddef>

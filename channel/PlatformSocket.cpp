@@ -1,3 +1,4 @@
+// The platform's TCP socket (POSIX or Winsock), and the loopback-only factory for tests.
 #include <algorithm>
 #include <climits>
 #include <cstring>

@@ -1,3 +1,4 @@
+// A blocking TCP stream socket with bounded receives, behind a seam tests replace.
 #pragma once
 
 #include <cstdint>

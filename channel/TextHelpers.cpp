@@ -1,3 +1,4 @@
+// Octet checks, address form conversions and reply field cutting.
 #include "channel/TextHelpers.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Small text functions every page uses on typed fields and router replies.
 #pragma once
 
 #include <string>

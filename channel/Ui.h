@@ -1,3 +1,4 @@
+// What the channel and the pages show the user: messages, Possible Errors, the Wait box.
 #pragma once
 
 #include <memory>

@@ -39,6 +39,9 @@ class Services {
   virtual void CloseConnection() = 0;
   // Ends every connection after this command's output; no prompt follows.
   virtual void DropAllConnections() = 0;
+  // As DropAllConnections, but the connection the command came on still gets its prompt,
+  // so its client sees a complete reply before the session ends.
+  virtual void DropAllConnectionsAfterPrompt() = 0;
   // Runs a further line on the same state (batch execution); returns its output.
   virtual std::string Run(const std::string& line) = 0;
 };

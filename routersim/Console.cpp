@@ -152,6 +152,12 @@ void Console::DropAllConnections() {
   if (wake_) wake_();
 }
 
+void Console::DropAllConnectionsAfterPrompt() {
+  if (replaying_) return;
+  for (Session* s : sessions_) s == current_ ? s->EndAfterPrompt() : s->End();
+  if (wake_) wake_();
+}
+
 std::string Console::Run(const std::string& line) {
   return table_.Dispatch(router_, *this, clock_.Now(), arrival_, line);
 }

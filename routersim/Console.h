@@ -62,6 +62,7 @@ class Console final : public Services, public SessionHost {
   void Restart() override;
   void CloseConnection() override;
   void DropAllConnections() override;
+  void DropAllConnectionsAfterPrompt() override;
   std::string Run(const std::string& line) override;
 
  private:

@@ -91,8 +91,9 @@ void Session::HandleLine(const std::string& line) {
   std::string output = host_.Execute(*this, line);
   faults.ShapeOutput(output);
   std::string reply = faults.Echo(line) + output;
-  // A session that ends with this command gets no prompt.
-  if (!ending_) reply += kPrompt;
+  // A session that ends with this command gets no prompt, unless it was asked for.
+  if (!ending_ || promptFirst_) reply += kPrompt;
+  promptFirst_ = false;
   if (faults.CutThisReply()) {
     reply.resize(reply.size() / 2);
     ending_ = true;

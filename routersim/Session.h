@@ -49,6 +49,11 @@ class Session {
 
   // Reads no more; ends once its output is sent.
   void End() { ending_ = true; }
+  // Ends once the reply being built, its prompt included, is sent.
+  void EndAfterPrompt() {
+    ending_ = true;
+    promptFirst_ = true;
+  }
   // The peer is gone: nothing more is sent either.
   void Lost();
   bool Ending() const { return ending_; }
@@ -64,6 +69,7 @@ class Session {
   std::string out_;
   int failures_ = 0;
   bool ending_ = false;
+  bool promptFirst_ = false;
 };
 
 }  // namespace tarnwick::routersim

@@ -93,7 +93,7 @@ void RegisterSystemCommands(CommandTable& table) {
             c.out.Line(output.substr(0, output.size() >= 2 ? output.size() - 2 : 0));
           }
         }
-        c.services.DropAllConnections();
+        c.services.DropAllConnectionsAfterPrompt();
       },
       "run the queued lines, then end every session");
 

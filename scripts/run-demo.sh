@@ -8,7 +8,6 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 port=${1:-2323}
-password=admin
 
 groups=(native windows)
 [ -z "${DISPLAY:-}" ] && groups+=(display)
@@ -19,33 +18,22 @@ cmake --build --preset native --target tarnwick-routersim
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target tarnwick
 
-export WINEPREFIX=$root/build/wineprefix WINEDEBUG=-all
-scripts/wine-prefix.sh "$WINEPREFIX"
-
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-}
-trap cleanup EXIT
-
+. scripts/e2e/lib.sh
+routersim=$root/build/native/routersim/tarnwick-routersim
+begin_work
+use_prefix "$root/build/wineprefix"
 if [ -z "${DISPLAY:-}" ]; then
-  display=$(mktemp)
-  Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$display" >/dev/null 2>&1 &
-  pids+=($!)
-  for _ in $(seq 100); do [ -s "$display" ] && break; sleep 0.05; done
-  export DISPLAY=:$(head -n1 "$display")
+  start_xvfb
   echo "No display: running on Xvfb $DISPLAY (look with: DISPLAY=$DISPLAY import -window root shot.png)"
 fi
-
-build/native/routersim/tarnwick-routersim --listen 127.0.0.1 --port "$port" --password "$password" &
+# A router that runs PPPoE already, as one from an ISP would.
+start_routersim --port "$port" --preset "${TARNWICK_DEMO_PRESET:-pppoe}"
+# The simulator's notes (the listener moving with the LAN address) belong on this terminal.
+tail -n +2 -f "$work/sim.out" >&2 &
 pids+=($!)
-sleep 0.5
-kill -0 "${pids[-1]}" 2>/dev/null || { echo "run-demo: the simulator did not start (port $port taken?)" >&2; exit 1; }
+offer_address
 
-wine reg add 'HKCU\software\Quorvane\Tarnwick' /v IPAddress /t REG_SZ /d "127.0.0.1:$port" /f \
-  >/dev/null 2>&1
 echo
-echo "Router simulator on 127.0.0.1:$port, password: $password"
+echo "Router simulator on $address, password: $password"
 echo "Opening tarnwick.exe; the Log In dialog offers the simulator's address."
 wine explorer /desktop=tarnwick,1024x768 build/windows/tarnwick.exe

@@ -2,9 +2,11 @@
 # Screenshots of tarnwick.exe under Wine for the README: docs/screenshots/*.png.
 # Usage: scripts/screenshots.sh [--bin DIR] [--routersim PATH]
 #   DIR holds tarnwick.exe and tarnwick-driver.exe (default build/windows); the simulator
-#   defaults to the native build's.
+#   defaults to the native build's. Every page after General is shot, as NAME.png from its
+#   tab label ("Route Table": route-table.png); TARNWICK_SHOT_PAGES="NAME..." picks some.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/e2e/lib.sh"
 bin=$root/build/windows
 routersim=$root/build/native/routersim/tarnwick-routersim
 while [ $# -gt 0 ]; do
@@ -14,35 +16,17 @@ while [ $# -gt 0 ]; do
     *) echo "screenshots: unknown argument $1" >&2; exit 2 ;;
   esac
 done
-bin=$(cd "$bin" && pwd)
+parse_args --bin "$bin" --routersim "$routersim"
 out=$root/docs/screenshots
 mkdir -p "$out"
 
-export WINEPREFIX=$bin/shots-wineprefix WINEDEBUG=-all
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-"$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+begin_work
+use_prefix "$bin/shots-wineprefix"
+start_xvfb
+start_routersim --firmware 3.12.0 --preset pppoe
+offer_address
+driver_options=(desktop tarnwick timeout 30000)
 
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=:$(head -n1 "$work/display")
-
-"$routersim" --listen 127.0.0.1 --port 0 --password admin --firmware 3.12.0 >"$work/sim.out" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do grep -q "listening on" "$work/sim.out" && break; sleep 0.05; done
-address=$(sed -n 's/.*listening on \([0-9.]*:[0-9]*\).*/\1/p' "$work/sim.out")
-[ -n "$address" ] || { echo "screenshots: simulator did not start" >&2; exit 1; }
-wine reg add 'HKCU\software\Quorvane\Tarnwick' /v IPAddress /t REG_SZ /d "$address" /f >/dev/null 2>&1
-
-driver() { wine "$bin/tarnwick-driver.exe" desktop tarnwick timeout 30000 "$@" | tr -d "\r"; }
 # The current window of the driver commands given, with a margin of the desktop around it.
 shot() {  # name driver-commands...
   local name=$1
@@ -61,29 +45,33 @@ shot() {  # name driver-commands...
 pids+=($!)
 driver wait-window "Log In" >/dev/null
 # A refused connection: the Possible Errors dialog.
-driver wait-window "Log In" set-text 1019 127.0.0.1:1 set-text 1020 admin press 1 >/dev/null
+driver wait-window "Log In" set-text "$IDC_LOGIN_ADDRESS" 127.0.0.1:1 \
+  set-text "$IDC_LOGIN_PASSWORD" "$password" press "$IDOK" >/dev/null
 shot possible-errors wait-window "Possible Errors"
-driver wait-window "Possible Errors" press 1 wait-gone "Possible Errors" >/dev/null
-driver wait-window "Log In" set-text 1019 "$address" set-text 1020 admin >/dev/null
+driver wait-window "Possible Errors" press "$IDOK" wait-gone "Possible Errors" >/dev/null
+driver wait-window "Log In" set-text "$IDC_LOGIN_ADDRESS" "$address" \
+  set-text "$IDC_LOGIN_PASSWORD" "$password" >/dev/null
 shot login wait-window "Log In"
-driver wait-window "Log In" press 1 >/dev/null
+driver wait-window "Log In" press "$IDOK" >/dev/null
 shot general wait-window Tarnwick
-driver wait-window Tarnwick syscommand 0x10 >/dev/null
+load_ids app/SheetIds.h
+driver wait-window Tarnwick syscommand "$IDM_ABOUT" >/dev/null
 shot about wait-window "About Tarnwick"
-driver wait-window "About Tarnwick" press 1 wait-gone "About Tarnwick" >/dev/null
+driver wait-window "About Tarnwick" press "$IDOK" wait-gone "About Tarnwick" >/dev/null
 # A DHCP server and DNS relay for the DHCP page to show, set up through the console client.
-cli=$(dirname "$routersim")/../channel/cli/tarnwick-cli
 dhcp=("flush" "add allow unknown-clients;" "add subnet 192.168.1.0 netmask 255.255.255.0" "add {"
   "add range 192.168.1.100 192.168.1.199;" "add option subnet-mask 255.255.255.0;"
   "add option routers 192.168.1.1;" "add option domain-name-servers 192.0.2.53,192.0.2.54;"
   "add max-lease-time 86400;" "add }" "confirm")
-TARNWICK_PASSWORD=admin "$cli" --port "${address##*:}" "${address%:*}" \
-  "${dhcp[@]/#/dhcpserver config }" "dnsrelay server 192.0.2.53" >/dev/null
-# The later pages in tab order; a page reads the router when it is shown.
-tab=1
-for name in ${TARNWICK_SHOT_PAGES:-route-table dhcp snmp dsl-monitoring}; do
-  driver wait-window Tarnwick select-tab $tab sleep 1500 >/dev/null
+TARNWICK_PASSWORD=$password "$(dirname "$routersim")/../channel/cli/tarnwick-cli" \
+  --port "${address##*:}" "${address%:*}" "${dhcp[@]/#/dhcpserver config }" \
+  "dnsrelay server 192.0.2.53" >/dev/null
+# A page reads the router when it is shown.
+mapfile -t labels < <(driver wait-window Tarnwick read-tabs | tail -n +2)
+for label in "${labels[@]}"; do
+  name=$(sed -E 's/[^A-Za-z0-9]+/-/g' <<<"$label" | tr 'A-Z' 'a-z')
+  [ -z "${TARNWICK_SHOT_PAGES:-}" ] || [[ " $TARNWICK_SHOT_PAGES " == *" $name "* ]] || continue
+  driver wait-window Tarnwick select-tab "$label" sleep 1500 >/dev/null
   shot "$name" wait-window Tarnwick
-  tab=$((tab + 1))
 done
-driver wait-window Tarnwick press 1 >/dev/null
+driver wait-window Tarnwick press "$IDOK" >/dev/null

@@ -2,6 +2,7 @@
 #include "ui/WriteScript.h"
 
 #include "ui/Session.h"
+#include "ui/WaitProgress.h"
 
 namespace tarnwick {
 
@@ -18,6 +19,16 @@ bool WriteScript::Execute(const std::string& line, Millis limitMs) {
     // The channel says nothing of a failed send of a command whose reply it collects.
     if (connected) session_.ui.Message(nullptr, "Error sending Winsock command", "Error");
     ok_ = false;
+  }
+  return ok_;
+}
+
+bool WriteScript::Play(const std::vector<ScriptItem>& items, WaitProgress& wait) {
+  for (const ScriptItem& item : items) {
+    if (item.kind == ScriptItem::Kind::Step)
+      wait.Step();
+    else if (!Send(item.line))
+      break;
   }
   return ok_;
 }

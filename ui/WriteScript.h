@@ -2,12 +2,23 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "channel/Clock.h"
 
 namespace tarnwick {
 
 class Session;
+class WaitProgress;
+
+// One item of a script: a line to send, or a progress step of the Wait box.
+struct ScriptItem {
+  enum class Kind { Line, Step };
+  Kind kind;
+  std::string line;
+
+  bool operator==(const ScriptItem&) const = default;
+};
 
 // When a line never left (no connection, a failed send, a log-in that failed inside the
 // sequence) the router did not get the script: the rest is not sent, the user has had one
@@ -21,6 +32,9 @@ class WriteScript {
   bool Send(const std::string& line);
   bool Execute(const std::string& line, Millis limitMs);
   bool Reconnect(Millis delayMs);
+
+  // Sends the lines and takes the steps in order, up to the first line that never left.
+  bool Play(const std::vector<ScriptItem>& items, WaitProgress& wait);
 
   bool ok() const { return ok_; }
 

@@ -1,6 +1,9 @@
 // Shell models against canned replies: deterministic, no network, no real time.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -149,6 +152,25 @@ TEST_F(ScriptedShell, DefaultsDeclinedOrMissingFileLeaveTheSheetOpen) {
   EXPECT_TRUE(ui.waits.empty());
   EXPECT_TRUE(view.endResults.empty());
   EXPECT_EQ(router.made, 0);
+}
+
+TEST_F(ScriptedShell, ADefaultsReplayTheRouterDidNotGetWholeIsNotReportedAsLoaded) {
+  const std::string path = ::testing::TempDir() + "tarnwick-defaults-" + std::to_string(getpid());
+  std::FILE* file = std::fopen(path.c_str(), "w");
+  std::fputs("a\nb\nc\n", file);
+  std::fclose(file);
+  CAllControlsSheet sheet(session);
+  sheet.DefaultsPath = path;
+  Attach(sheet);
+  router.sendsFailAfter = 2;  // the log-in's line and the first replayed one
+  sheet.LoadDefaultConfiguration();
+  std::remove(path.c_str());
+  EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Do you want to load default factory settings?",
+                                                  "Error sending Winsock command"}));
+  EXPECT_EQ(Commands(), (std::vector<std::string>{"a\n", "\r\n"})) << "the first line only";
+  EXPECT_TRUE(view.endResults.empty()) << "the sheet stays open";
+  ASSERT_EQ(ui.waits.size(), 1u);
+  EXPECT_TRUE(ui.waits[0]->closed);
 }
 
 // ---- Start-up -------------------------------------------------------------------------

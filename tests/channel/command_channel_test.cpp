@@ -1,3 +1,4 @@
+// The command channel byte by byte against scripted peers on a virtual clock.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The platform socket over loopback, and the factory that refuses other addresses.
 #include <gtest/gtest.h>
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// The text and address helpers, case by case.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,3 +1,4 @@
+// The DSL Monitoring page on canned replies: the scan of each listing, polling, retrain.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,3 +1,4 @@
+// A bare loopback telnet client for the simulator's socket tests.
 #pragma once
 
 #include <arpa/inet.h>

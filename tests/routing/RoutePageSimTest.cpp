@@ -1,3 +1,4 @@
+// The Route Table page against the simulator: first show, add, remove, refresh.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -251,18 +252,6 @@ TEST_F(RoutePage, EveryActionWithoutAConnectionSaysSo) {
     EXPECT_EQ(bench.ui.messages[0].caption, "Error") << name;
   }
   EXPECT_FALSE(bench.session.ConfigChanged);
-}
-
-TEST_F(RoutePage, ListingTimeOutKeepsTheRows) {
-  bench.sim->RunCommand("ip route add r1 10.1.0.0 10.0.0.1 ff:ff:0:0 1 0");
-  page.ListRoutes();
-  ASSERT_EQ(Rows().size(), 1u);
-  bench.SilenceFromNextLine();
-  page.OnTimer(CROUTE::kRefresh.id());
-  EXPECT_EQ(bench.ui.Texts(), std::vector<std::string>{"ip route Timeout"});
-  EXPECT_EQ(bench.ui.traces, std::vector<std::string>{"ip route timeout\n"});
-  EXPECT_EQ(Rows().size(), 1u);
-  EXPECT_TRUE(bench.view.TimerRunning(CROUTE::kRefresh.id())) << "the next refresh tries again";
 }
 
 TEST_F(RoutePage, DeadConnectionDoesNotHoldThePage) {

@@ -1,3 +1,4 @@
+// The Route Table listing scan and timer on canned replies.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,3 +1,4 @@
+// The SNMP page against the simulator: listing, add, remove and their limits.
 #include <gtest/gtest.h>
 
 #include <array>

@@ -1,3 +1,4 @@
+// The SNMP listing scan on canned replies.
 #include <gtest/gtest.h>
 
 #include <string>

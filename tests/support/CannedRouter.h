@@ -30,6 +30,8 @@ class CannedRouter final : public SocketFactory {
   std::map<std::string, std::string> outputs;
   std::vector<std::string> silent;
   bool refuseConnections = false;
+  // Once this many lines were received after log-in, every send fails (-1 off).
+  int sendsFailAfter = -1;
   // Runs as each line arrives after log-in, before it is answered.
   std::function<void(const std::string&)> onLine;
 
@@ -51,6 +53,9 @@ class CannedSocket final : public Socket {
     return true;
   }
   int Send(const char* data, int length) override {
+    if (loggedIn_ && router_.sendsFailAfter >= 0 &&
+        static_cast<int>(router_.received.size()) >= router_.sendsFailAfter)
+      return -1;
     input_.append(data, static_cast<std::size_t>(length));
     for (std::size_t end; (end = input_.find('\n')) != std::string::npos;) {
       const std::string line = input_.substr(0, end + 1);

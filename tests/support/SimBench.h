@@ -67,11 +67,6 @@ struct SimulatorWorld {
     }
   }
 
-  // From now on the router stays silent.
-  void SilenceFromNextLine() {
-    sim->options().faults.silenceAfterLines = static_cast<int>(sim->TranscriptLines().size());
-  }
-
   SocketFactory& Sockets() { return *sockets; }
   std::string Address() const { return sim->Address(); }
   std::string Password() const { return sim->options().password; }

@@ -1,4 +1,4 @@
-// Works Tarnwick's windows from outside, by title and control identifier, for the
+// Works Tarnwick's windows from outside, by title, control identifier and tab label, for the
 // end-to-end tests and the screenshots. Commands run in order; each prints what it
 // reads. Any failure prints "driver: ..." to stderr and exits with 1.
 //
@@ -10,20 +10,24 @@
 //   read-text ID                print a control's text
 //   read-enabled ID             print 1 or 0
 //   press ID                    click a button of the current window
+//   click ID                    click a check box or radio button (it changes as under the mouse)
+//   read-checked ID             print 1 or 0
 //   read-message                wait for a message box, make it current, print its text
 //   read-caption                print the current window's title
 //   read-rect                   print the current window's screen rectangle: X Y WIDTH HEIGHT
 //   press-message-button        press the message box's OK (or its first button)
 //   answer-message ID           press button ID (6 Yes, 7 No) of the message box
 //   syscommand ID               send a system command (0x10, 0x20, ...) to the current window
-//   select-tab INDEX            show a page of the current property sheet
-//   wait-page INDEX             wait until the current sheet shows that page; the page
+//   read-tabs                   print the current property sheet's tab labels, one a line
+//   select-tab LABEL            show the page of the current property sheet with that tab label
+//   wait-page LABEL             wait until the current sheet shows that page; the page
 //                               becomes current, so that its own buttons 1 and 2 can be pressed
 //   read-rows ID                print every row of a list view, columns separated by tabs
 //   wait-row ID TEXT            wait for a list view row with a column that is TEXT; print it
 //   wait-no-row ID TEXT         wait until no row has a column that is TEXT
 //   select-row ID TEXT          wait-row, then make that row the only selected one
 //   wait-text ID TEXT           wait until a control shows TEXT
+//   wait-enabled ID 0|1         wait until a control is disabled (0) or enabled (1)
 //   close                       the current window's close box
 //   screenshot-ready            wait until the current window's thread is idle
 //   sleep MS
@@ -178,20 +182,21 @@ void Press(HWND window, int id) {
   PostMessageW(target, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
-// List view messages carry pointers, which do not cross processes: the item and its text
-// live in memory allocated inside the program that owns the list.
+// List view and tab messages carry pointers, which do not cross processes: the item and its
+// text live in memory allocated inside the program that owns the control.
+template <typename Item>
 class RemoteItem {
  public:
   static constexpr int kTextChars = 512;
 
-  explicit RemoteItem(HWND list) {
+  explicit RemoteItem(HWND control) {
     DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
+    GetWindowThreadProcessId(control, &pid);
     process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process_) Fail("cannot open the list view's process");
+    if (!process_) Fail("cannot open the control's process");
     base_ = static_cast<std::byte*>(
         VirtualAllocEx(process_, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    if (!base_) Fail("cannot allocate memory in the list view's process");
+    if (!base_) Fail("cannot allocate memory in the control's process");
   }
   ~RemoteItem() {
     VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
@@ -201,23 +206,23 @@ class RemoteItem {
   RemoteItem& operator=(const RemoteItem&) = delete;
 
   // Copies the item in, pointing its text at the remote text buffer; returns the remote item.
-  LPARAM Put(LVITEMW item) {
-    item.pszText = reinterpret_cast<wchar_t*>(base_ + sizeof(LVITEMW));
+  LPARAM Put(Item item) {
+    item.pszText = reinterpret_cast<wchar_t*>(base_ + sizeof(Item));
     item.cchTextMax = kTextChars;
     if (!WriteProcessMemory(process_, base_, &item, sizeof item, nullptr))
-      Fail("cannot write the list view item");
+      Fail("cannot write the control's item");
     return reinterpret_cast<LPARAM>(base_);
   }
   std::string Text() {
     wchar_t text[kTextChars + 1] = {};
-    if (!ReadProcessMemory(process_, base_ + sizeof(LVITEMW), text, kTextChars * sizeof(wchar_t),
+    if (!ReadProcessMemory(process_, base_ + sizeof(Item), text, kTextChars * sizeof(wchar_t),
                            nullptr))
-      Fail("cannot read the list view text");
+      Fail("cannot read the control's item text");
     return Narrow(text);
   }
 
  private:
-  static constexpr std::size_t kSize = sizeof(LVITEMW) + (kTextChars + 1) * sizeof(wchar_t);
+  static constexpr std::size_t kSize = sizeof(Item) + (kTextChars + 1) * sizeof(wchar_t);
   HANDLE process_ = nullptr;
   std::byte* base_ = nullptr;
 };
@@ -235,7 +240,7 @@ std::vector<Row> Rows(HWND list) {
   int columns = 1;
   if (HWND header = reinterpret_cast<HWND>(Ask(list, LVM_GETHEADER, 0, 0)))
     columns = std::max(1, static_cast<int>(Ask(header, HDM_GETITEMCOUNT, 0, 0)));
-  RemoteItem remote(list);
+  RemoteItem<LVITEMW> remote(list);
   std::vector<Row> rows;
   int count = static_cast<int>(Ask(list, LVM_GETITEMCOUNT, 0, 0));
   for (int r = 0; r < count; ++r) {
@@ -281,13 +286,41 @@ int WaitRow(HWND list, const std::string& text, Row* found) {
 }
 
 void SelectOnly(HWND list, int row) {
-  RemoteItem remote(list);
+  RemoteItem<LVITEMW> remote(list);
   LVITEMW item{};
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   item.state = 0;
   Ask(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), remote.Put(item));
   item.state = LVIS_SELECTED | LVIS_FOCUSED;
   Ask(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), remote.Put(item));
+}
+
+std::vector<std::string> TabLabels(HWND sheet) {
+  HWND tabs = reinterpret_cast<HWND>(Ask(sheet, PSM_GETTABCONTROL, 0, 0));
+  if (!tabs) Fail("\"" + TextOf(sheet) + "\" is not a property sheet");
+  RemoteItem<TCITEMW> remote(tabs);
+  std::vector<std::string> labels;
+  int count = static_cast<int>(Ask(tabs, TCM_GETITEMCOUNT, 0, 0));
+  for (int t = 0; t < count; ++t) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    Ask(tabs, TCM_GETITEMW, static_cast<WPARAM>(t), remote.Put(item));
+    labels.push_back(remote.Text());
+  }
+  return labels;
+}
+
+// The sheet's pages are all added before it shows, so an unknown label is a mistake, not
+// something to wait for.
+WPARAM TabIndex(HWND sheet, const std::string& label) {
+  std::vector<std::string> labels = TabLabels(sheet);
+  auto found = std::find(labels.begin(), labels.end(), label);
+  if (found == labels.end()) {
+    std::string known;
+    for (const std::string& l : labels) known += (known.empty() ? "" : ", ") + l;
+    Fail("no tab \"" + label + "\" in \"" + TextOf(sheet) + "\" (tabs: " + known + ")");
+  }
+  return static_cast<WPARAM>(found - labels.begin());
 }
 
 void Dump() {
@@ -346,6 +379,14 @@ int main(int argc, char** argv) {
     } else if (command == "read-enabled") {
       std::printf("%d\n",
                   IsWindowEnabled(Control(static_cast<int>(Number(arg("read-enabled"))))) ? 1 : 0);
+    } else if (command == "click") {
+      // Posted: the handler may run a modal loop of its own.
+      PostMessageW(Control(static_cast<int>(Number(arg("click")))), BM_CLICK, 0, 0);
+    } else if (command == "read-checked") {
+      HWND button = Control(static_cast<int>(Number(arg("read-checked"))));
+      DWORD_PTR state = 0;
+      SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+      std::printf("%d\n", state == BST_CHECKED ? 1 : 0);
     } else if (command == "press") {
       int id = static_cast<int>(Number(arg("press")));
       Control(id);
@@ -379,11 +420,15 @@ int main(int argc, char** argv) {
       g_current = nullptr;
     } else if (command == "syscommand") {
       PostMessageW(Current(), WM_SYSCOMMAND, Number(arg("syscommand")), 0);
+    } else if (command == "read-tabs") {
+      for (const std::string& label : TabLabels(Current())) std::printf("%s\n", label.c_str());
     } else if (command == "select-tab") {
-      PostMessageW(Current(), PSM_SETCURSEL, Number(arg("select-tab")), 0);
+      HWND sheet = Current();
+      PostMessageW(sheet, PSM_SETCURSEL, TabIndex(sheet, arg("select-tab")), 0);
     } else if (command == "wait-page") {
       HWND sheet = Current();
-      WPARAM index = Number(arg("wait-page"));
+      std::string label = arg("wait-page");
+      WPARAM index = TabIndex(sheet, label);
       g_current = WaitFor(
           [&]() -> HWND {
             HWND page = reinterpret_cast<HWND>(Ask(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
@@ -392,7 +437,7 @@ int main(int argc, char** argv) {
               return nullptr;
             return page;
           },
-          "page " + std::to_string(index));
+          "page \"" + label + "\"");
     } else if (command == "read-rows") {
       for (const Row& row : Rows(Control(static_cast<int>(Number(arg("read-rows"))))))
         std::printf("%s\n", Joined(row).c_str());
@@ -413,6 +458,13 @@ int main(int argc, char** argv) {
       std::string text = arg("wait-text");
       WaitFor([&]() -> HWND { return TextOf(control) == text ? control : nullptr; },
               "\"" + text + "\" in control " + std::to_string(GetDlgCtrlID(control)));
+    } else if (command == "wait-enabled") {
+      HWND control = Control(static_cast<int>(Number(arg("wait-enabled"))));
+      const bool enabled = Number(arg("wait-enabled")) != 0;
+      WaitFor(
+          [&]() -> HWND { return (IsWindowEnabled(control) != 0) == enabled ? control : nullptr; },
+          std::string(enabled ? "enabled" : "disabled") + " control " +
+              std::to_string(GetDlgCtrlID(control)));
     } else if (command == "close") {
       PostMessageW(Current(), WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (command == "screenshot-ready") {

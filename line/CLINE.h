@@ -1,0 +1,108 @@
+// The Line Configuration page: which WAN protocol the router runs, its PVC, addresses, NAT,
+// framing and PPP log-in; reading it from the router and applying it as one script.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "line/CLINEIds.h"
+#include "line/LineReading.h"
+#include "line/LineScripts.h"
+#include "ui/OctetField.h"
+#include "ui/Page.h"
+#include "ui/Session.h"
+
+namespace tarnwick {
+
+// What the Multiple PVC dialog is handed when the page opens it.
+struct PvcDialogInputs {
+  int EntryProtocol = 0;
+  std::string EntryVpi;
+  std::string EntryVci;
+  int EntryNat = 0;
+  int EntryFraming = -1;
+  std::string EntryWanIp;
+  std::string EntryWanMask;  // decimal colon form
+  std::string EntryRemoteIp;
+  std::string DefaultGateway;
+  std::string LanIp;
+  std::string LanMask;  // hexadecimal colon form
+  std::string PppChannel;
+  std::string PppUserName;
+  std::string PppPassword;
+  int PppSeeded = 0;
+  int DnsRelay = 0;
+};
+
+class CLINE : public Page {
+ public:
+  explicit CLINE(Session& session);
+
+  int TemplateId() const override { return IDD_LINE; }
+  std::string Caption() const override { return "Line Configuration"; }
+
+  // Reading the router: the page's initialisation, the first time it is shown.
+  void OnInitDialog() override { ReadRouterState(); }
+  void OnSetActive() override;
+  void OnKillActive() override;
+  void OnCommand(int id) override;
+
+  void ReadRouterState();
+  void OnApplyLine();
+  // The first failure is shown (caption "Error"); false then.
+  bool ValidateLinePage();
+  void OnBridged();
+  void OnRouted();
+  void OnIpoa();
+  void OnPppoa();
+  void OnPppoe();
+  void OnTransparentBridge();
+  void OnAutoWan();
+  void OnEnableNat();
+  void OnInbound();
+  void OnMultiplePvc();
+
+  int Protocol = kBridged;
+  std::string Vpi;
+  std::string Vci;
+  int NatEnabled = 0;
+  std::string Channel;
+  std::string UserName;
+  std::string Password;
+  int Framing = -1;  // 0 LLC SNAP, 1 VC MUX, -1 neither
+  int AutoWan = 0;
+  OctetField LanIp{{IDC_LINE_LAN_IP1, IDC_LINE_LAN_IP2, IDC_LINE_LAN_IP3, IDC_LINE_LAN_IP4}};
+  OctetField LanMask{
+      {IDC_LINE_LAN_MASK1, IDC_LINE_LAN_MASK2, IDC_LINE_LAN_MASK3, IDC_LINE_LAN_MASK4}};
+  OctetField WanIp{{IDC_LINE_WAN_IP1, IDC_LINE_WAN_IP2, IDC_LINE_WAN_IP3, IDC_LINE_WAN_IP4}};
+  OctetField RemoteGateway{
+      {IDC_LINE_GATEWAY1, IDC_LINE_GATEWAY2, IDC_LINE_GATEWAY3, IDC_LINE_GATEWAY4}};
+  OctetField WanMask{
+      {IDC_LINE_WAN_MASK1, IDC_LINE_WAN_MASK2, IDC_LINE_WAN_MASK3, IDC_LINE_WAN_MASK4}};
+  int DnsDiscovery = 0;
+  std::string LanIpAtActivation;
+  std::string LanMaskAtActivation;
+
+  // The inputs the last "Multiple PVC" handed the dialog (for tests and the opener).
+  std::optional<PvcDialogInputs> LastPvcInputs;
+
+ private:
+  // Validation and the texts Apply and Multiple PVC build from the page.
+  bool WanCase() const;
+  void BuildTexts();
+  LineScriptInputs ScriptInputs() const;
+  bool Apply(bool& programEnds);
+  void StoreRouterAddress();
+
+  // Radio handlers: false when the selection did not change (nothing more to do).
+  bool SelectionChanged();
+  void EnableForProtocol(int protocol);
+  void CheckFirmware();
+
+  // The masks as validation leaves them: lower-case hexadecimal parts joined by ":". The boxes
+  // and members keep their decimal values, so a second Apply sends the same masks.
+  std::string lanMaskHex_;
+  std::string wanMaskHex_;
+};
+
+}  // namespace tarnwick

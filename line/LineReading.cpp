@@ -1,0 +1,250 @@
+// The protocol decision and each protocol's values, read from the router's listings.
+#include "line/LineReading.h"
+
+#include "channel/TextHelpers.h"
+#include "line/LineScripts.h"
+
+namespace tarnwick {
+namespace {
+
+bool Has(const std::string& text, const char* key) { return text.find(key) != std::string::npos; }
+bool Has(const std::string& text, const std::string& key) {
+  return text.find(key) != std::string::npos;
+}
+
+// The n-th field of the first line holding key; empty when no line holds it.
+std::string Field(const std::string& reply, const std::string& key, int m) {
+  std::string out;
+  GetReplyField(reply, key, 1, m, out);
+  return out;
+}
+
+class Reader {
+ public:
+  Reader(const LineListings& l, const AskRouter& ask, LineReading& r) : l_(l), ask_(ask), r_(r) {}
+
+  void Run() {
+    const int protocol = Decide();
+    switch (protocol) {
+      case kPppoe:
+        Pppoe();
+        break;
+      case kPppoa:
+        Pppoa();
+        break;
+      case kBridged:
+        Bridged();
+        break;
+      case kTransparentBridge:
+        TransparentBridge();
+        break;
+      case kRouted:
+        Routed();
+        break;
+      case kIpoa:
+        Ipoa();
+        break;
+      default:
+        break;
+    }
+    if (bridgePvc_) BridgePvc();
+    // By the page's protocol, which keeps its value when no rule set one.
+    FurtherPvcs(r_.Protocol);
+  }
+
+ private:
+  // The protocol the listings show, or -1 when no rule sets one.
+  int Decide() {
+    const std::string& d = l_.device;
+    if (Has(d, "//ppp/") && Has(d, "mtu 1492") && Has(l_.ppp, "pppoe")) return Set(kPppoe);
+    if (Has(d, "//ppp/") && Has(l_.ppp, "pvc atm ")) return Set(kPppoa);
+    if (Has(l_.bridge, "atm")) {
+      bridgePvc_ = true;
+      if (!Has(l_.bridge, "edd")) return Has(d, "//bridge") && Has(d, "//edd") ? Set(kBridged) : -1;
+      return Has(d, "//bridge") ? Set(kTransparentBridge) : -1;
+    }
+    if (!Has(d, "//bun") || !Has(d, "//edd") || !Has(d, "ptp"))
+      return Has(d, "//edd") && Has(d, "//bun") && Has(d, "atm") ? Set(kIpoa) : -1;
+    return Set(kRouted);
+  }
+  int Set(int protocol) {
+    r_.Protocol = protocol;
+    return protocol;
+  }
+
+  // Device lookup with a marker: the device's name, its address and its mask.
+  std::string Lookup(const char* marker, std::string& address, std::string& mask) {
+    std::string name;
+    if (!GetReplyField(l_.device, marker, 1, 2, name)) return name;
+    GetReplyField(l_.device, name, 1, 7, address);
+    if (GetReplyField(l_.subnet, name + ".home", 1, 5, mask)) HexColonQuadToDecimal(mask);
+    return name;
+  }
+  std::string LanLookup(const char* marker) { return Lookup(marker, r_.LanIpText, r_.LanMaskText); }
+  std::string WanLookup(const char* marker) { return Lookup(marker, r_.WanIpText, r_.WanMaskText); }
+
+  void NatTest(const std::string& name) { r_.NatEnabled = Has(l_.nat, "nat add " + name) ? 1 : 0; }
+
+  void GatewayRead() {
+    const std::string reply = ask_("ip route\r\n");
+    if (Has(reply, "route add"))
+      GetReplyField(reply, "0.0.0.0", 1, 5, r_.RemoteGatewayText);
+    else
+      r_.RemoteGatewayText.clear();
+  }
+
+  std::string DeviceName(const char* marker) { return Field(l_.device, marker, 2); }
+
+  void PppLogin() {
+    GetReplyField(l_.ppp, "welogin", 1, 1, r_.Channel);
+    GetReplyField(l_.ppp, "welogin", 1, 3, r_.UserName);
+    GetReplyField(l_.ppp, "welogin", 1, 4, r_.Password);
+    std::string llc;
+    if (!GetReplyField(l_.ppp, "llc", 1, 3, llc))
+      r_.Framing = 1;
+    else
+      // A router that wrote VC MUX as "llc 0" must read back as VC MUX, not as neither.
+      r_.Framing = Has(llc, "1") ? 0 : 1;
+  }
+
+  void PppLan() {
+    if (Has(l_.device, "//edd"))
+      LanLookup("//edd");
+    else
+      LanLookup("//bridge");
+    NatTest(DeviceName("//ppp/"));
+  }
+
+  void Pppoe() {
+    PppLan();
+    PppLogin();
+    GetReplyField(l_.ppp, "pppoe", 1, 4, r_.Vpi);
+    GetReplyField(l_.ppp, "pppoe", 1, 5, r_.Vci);
+    r_.DnsDiscovery = Has(l_.ppp, "enableprimarydns") ? 1 : 0;
+  }
+
+  void Pppoa() {
+    PppLan();
+    if (!Has(l_.ppp, "localip")) {
+      r_.AutoWan = 1;
+    } else {
+      WanLookup("//ppp");
+      GatewayRead();
+    }
+    PppLogin();
+    GetReplyField(l_.ppp, "pvc atm", 1, 4, r_.Vpi);
+    GetReplyField(l_.ppp, "pvc atm", 1, 5, r_.Vci);
+    r_.DnsDiscovery = Has(l_.ppp, "enableprimarydns") ? 1 : 0;
+  }
+
+  void Bridged() {
+    if (Has(l_.device, "dhcp")) {
+      r_.AutoWan = 1;
+      r_.WanIpText.clear();
+      r_.WanMaskText.clear();
+      r_.RemoteGatewayText.clear();
+    } else {
+      r_.AutoWan = 0;
+      WanLookup("//bridge");
+    }
+    LanLookup("//edd");
+    GatewayRead();
+    NatTest(DeviceName("//bridge"));
+  }
+
+  void TransparentBridge() {
+    r_.LanIpText.clear();
+    r_.LanMaskText.clear();
+    if (Has(l_.device, "//bridge")) LanLookup("//bridge");
+  }
+
+  void BridgePvc() {
+    r_.Framing = Has(l_.bridge, "mode=vcmuxbridged") ? 1 : 0;
+    r_.Vpi = "0";
+    r_.Vci = "0";
+    if (Has(l_.bridge, "/txvpi=")) {
+      r_.Vpi = Field(l_.bridge, "/txvpi=", 3);
+      ExtractVpiVci(r_.Vpi, VpiVci::Vpi);
+    }
+    if (Has(l_.bridge, "/txvci=")) {
+      r_.Vci = Field(l_.bridge, "/txvci=", 3);
+      ExtractVpiVci(r_.Vci, VpiVci::Vci);
+    }
+  }
+
+  void Routed() {
+    LanLookup("//edd");
+    WanLookup("ptp");
+    NatTest(DeviceName("ptp"));
+    GatewayRead();
+    const std::string spec = Field(l_.device, "ptp", 4);
+    r_.Framing = Has(spec, "mode=llcrouted") ? 0 : 1;
+    r_.Vpi = spec;
+    ExtractVpiVci(r_.Vpi, VpiVci::Vpi);
+    r_.Vci = spec;
+    ExtractVpiVci(r_.Vci, VpiVci::Vci);
+    // A second "ptp" device past the first one's specification is a further PVC. The cut
+    // never reaches past the end of the list.
+    const std::size_t cut = l_.device.find("ptp") + spec.size();
+    if (cut < l_.device.size() && Has(l_.device.substr(cut), "ptp")) r_.SinglePvc = 0;
+  }
+
+  void Ipoa() {
+    LanLookup("//edd");
+    const std::string name = WanLookup("//bun");
+    GatewayRead();
+    const std::string reply = ask_("ip ipatm pvc\r\n");
+    std::string pair;
+    GetReplyField(reply, name, 1, 5, pair);
+    if (const std::size_t slash = pair.find('/'); slash != std::string::npos) {
+      r_.Vpi = pair.substr(0, slash);
+      r_.Vci = pair.substr(slash + 1);
+    } else {
+      r_.Vpi.clear();
+      r_.Vci.clear();
+    }
+    const std::size_t slash = reply.find('/');
+    if (Has(slash == std::string::npos ? reply : reply.substr(slash), "atm")) r_.SinglePvc = 0;
+    NatTest(name);
+  }
+
+  void FurtherPvcs(int protocol) {
+    const std::string& d = l_.device;
+    const std::string& b = l_.bridge;
+    bool further = false;
+    switch (protocol) {
+      case kPppoa:
+      case kPppoe:
+        further = (Has(d, "bun") && Has(d, "ptp")) || Has(d, "atm") || Has(d, "//bridge") ||
+                  Has(b, "edd");
+        break;
+      case kTransparentBridge:
+        further = Has(b, "Port 3:") || (Has(d, "bun") && Has(d, "ptp")) || Has(d, "atm");
+        break;
+      case kRouted:
+        further = Has(b, "Port 1:") || Has(ask_("ip ipatm pvc\r\n"), "/");
+        break;
+      case kBridged:
+        further = Has(b, "Port 2:") || Has(d, "bun");
+        break;
+      default:
+        break;
+    }
+    if (further) r_.SinglePvc = 0;
+  }
+
+  const LineListings& l_;
+  const AskRouter& ask_;
+  LineReading& r_;
+  bool bridgePvc_ = false;
+};
+
+}  // namespace
+
+LineReading ReadLineState(const LineListings& listings, const AskRouter& ask, LineReading start) {
+  start.SinglePvc = 1;
+  Reader(listings, ask, start).Run();
+  return start;
+}
+
+}  // namespace tarnwick

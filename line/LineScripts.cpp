@@ -1,0 +1,214 @@
+// The six WAN protocol scripts and the tear-down of the Line Configuration page.
+#include "line/LineScripts.h"
+
+namespace tarnwick {
+namespace {
+
+class Builder {
+ public:
+  explicit Builder(LineScript& script) : script_(script) {}
+  Builder& Line(const std::string& text) {
+    script_.items.push_back({ScriptItem::Kind::Line, text + "\r\n"});
+    return *this;
+  }
+  Builder& Step() {
+    script_.items.push_back({ScriptItem::Kind::Step, {}});
+    return *this;
+  }
+
+ private:
+  LineScript& script_;
+};
+
+// The same VPI and VCI for both directions.
+std::string Pvc(const LineScriptInputs& in) {
+  return in.Vpi + "/txvci=" + in.Vci + "/rxvpi=" + in.Vpi + "/rxvci=" + in.Vci;
+}
+
+std::string BridgePort(const LineScriptInputs& in) {
+  return std::string("batch add bridge device add //bun/port=atm/rfc1483=true/mode=") +
+         (in.Framing == 0 ? "llcbridged" : "vcmuxbridged") + "/txvpi=" + Pvc(in);
+}
+
+void LanLines(Builder& b, const LineScriptInputs& in, bool stepBetween) {
+  b.Line("batch add ip device add lan ether //edd " + in.LanIpText);
+  if (stepBetween) b.Step();
+  b.Line("batch add ip subnet add lan.home . " + in.LanIpText + " " + in.LanMaskText);
+}
+
+std::string DefaultRoute(const LineScriptInputs& in) {
+  return "batch add ip route add default 0.0.0.0 " + in.RemoteGatewayText + " 0:0:0:0";
+}
+
+std::string Llc(const LineScriptInputs& in) {
+  return "batch add ppp " + in.Channel + " llc " + (in.Framing == 0 ? "1" : "0");
+}
+
+void Bridged(Builder& b, const LineScriptInputs& in, LineScript& s) {
+  b.Line(BridgePort(in)).Step();
+  LanLines(b, in, false);
+  b.Step();
+  if (in.AutoWan == 1) {
+    b.Line("batch add ip device add wandevice bridge //bridge dhcp");
+  } else {
+    b.Line("batch add ip device add wandevice bridge //bridge " + in.WanIpText);
+    b.Line("batch add ip subnet add wandevice.home . " + in.WanIpText + " " + in.WanMaskText);
+  }
+  b.Step().Line("batch add ip rip accept all none").Line("batch add ip rip send all none").Step();
+  if (in.AutoWan == 0 && !in.RemoteGatewayText.empty()) b.Line(DefaultRoute(in));
+  b.Step().Line("batch add ip relay all");
+  if (in.NatEnabled == 1) b.Line("batch add ip nat add wandevice");
+  b.Step();
+  s.DnsDiscoveryAllowed = 1;
+  s.PvcModeNormal = 1;
+}
+
+void Routed(Builder& b, const LineScriptInputs& in, LineScript& s) {
+  LanLines(b, in, true);
+  b.Step().Step();
+  b.Line(std::string("batch add ip device add wan1 ptp //bun/port=atm/rfc1483=true/mode=") +
+         (in.Framing == 0 ? "llcrouted" : "vcmuxrouted") + "/txvpi=" + Pvc(in) + " " +
+         in.WanIpText);
+  b.Line("batch add ip subnet add wan1.home . " + in.WanIpText + " " + in.WanMaskText);
+  b.Line("batch add ip relay all")
+      .Line("batch add ip rip accept all none")
+      .Line("batch add ip rip send all none")
+      .Step();
+  if (!in.RemoteGatewayText.empty()) b.Line(DefaultRoute(in)).Step();
+  if (in.NatEnabled == 1) b.Line("batch add ip nat add wan1");
+  b.Step();
+  s.DnsDiscoveryAllowed = 1;
+  s.PvcModeNormal = 1;
+}
+
+void Ipoa(Builder& b, const LineScriptInputs& in, LineScript& s) {
+  LanLines(b, in, true);
+  b.Step();
+  b.Line("batch add ip device add wanIPOA1 atm //atm " + in.WanIpText);
+  b.Line("batch add ip subnet add wanIPOA1.home . " + in.WanIpText + " " + in.WanMaskText);
+  b.Step()
+      .Line("batch add ip relay all")
+      .Line("batch add ip rip accept all none")
+      .Line("batch add ip rip send all none")
+      .Step();
+  if (!in.RemoteGatewayText.empty()) b.Line(DefaultRoute(in));
+  b.Step();
+  std::string pvc = "batch add ip ipatm pvc add wanIPOA1 atm " + in.Vpi + "/" + in.Vci;
+  if (!in.RemoteGatewayText.empty()) pvc += " remoteip " + in.RemoteGatewayText;
+  b.Line(pvc).Step();
+  if (in.NatEnabled == 1) b.Line("batch add ip nat add wanIPOA1");
+  s.DnsDiscoveryAllowed = 1;
+  s.PvcModeNormal = 1;
+}
+
+// The log-in, DNS and enable lines both PPP scripts share up to the DNS choice.
+void PppLogin(Builder& b, const LineScriptInputs& in, LineScript& s) {
+  b.Step();  // taken while the next line is being built
+  b.Line("batch add ppp " + in.Channel + " welogin " + in.UserName + " " + in.Password);
+  if (in.DnsDiscovery == 1) {
+    b.Line("batch add ppp 1 enableprimarydns relay");
+    s.DnsDiscoveryAllowed = 1;
+  } else {
+    b.Step();
+  }
+}
+
+void Pppoa(Builder& b, const LineScriptInputs& in, LineScript& s) {
+  LanLines(b, in, true);
+  const std::string device = "batch add ip device add ppp_device ether //ppp/DEVICE=" + in.Channel;
+  if (in.AutoWan == 1) {
+    b.Line(device);
+  } else {
+    b.Line(device + " " + in.WanIpText);
+    b.Line("batch add ip subnet add ppp_device.home . " + in.WanIpText + " " + in.WanMaskText);
+    if (!in.RemoteGatewayText.empty()) b.Line(DefaultRoute(in));
+    b.Line("batch add ppp interface " + in.Channel + " localip " + in.WanIpText);
+  }
+  b.Step().Line("batch add ppp " + in.Channel + " pvc " + in.Vpi + " " + in.Vci + " ip").Step();
+  PppLogin(b, in, s);
+  b.Line("batch add ppp " + in.Channel + " enable")
+      .Line("batch add ip relay all")
+      .Line("batch add ip rip accept all none")
+      .Line("batch add ip rip send all none");
+  if (in.NatEnabled == 1) b.Line("batch add ip nat add ppp_device");
+  b.Line(Llc(in)).Step();
+  b.Line("batch add ppp 1 gateway local").Line("batch add ppp " + in.Channel + " echo every 10");
+  s.PvcModeNormal = 1;
+}
+
+void Pppoe(Builder& b, const LineScriptInputs& in, LineScript& s) {
+  LanLines(b, in, true);
+  b.Line("batch add ip device add ppp_device ether //ppp/DEVICE=" + in.Channel + " mtu 1492");
+  b.Step().Line("batch add ppp " + in.Channel + " pppoe " + in.Vpi + " " + in.Vci + " ").Step();
+  PppLogin(b, in, s);
+  b.Line("batch add ppp 1 gateway local")
+      .Line("batch add ppp " + in.Channel + " enable")
+      .Line("batch add ip relay all")
+      .Line("batch add ip rip accept all none")
+      .Line("batch add ip rip send all none")
+      .Step();
+  if (in.NatEnabled == 1) b.Line("batch add ip nat add ppp_device");
+  b.Line(Llc(in)).Line("batch add ppp " + in.Channel + " echo every 10");
+  s.PvcModeNormal = 1;
+}
+
+void TransparentBridge(Builder& b, const LineScriptInputs& in, LineScript& s) {
+  b.Line("batch add bridge device add edd").Step().Step();
+  b.Line(BridgePort(in)).Step();
+  b.Line("batch add ip device add bridge ether //bridge " + in.LanIpText).Step().Step();
+  b.Line("batch add ip subnet add bridge.home . " + in.LanIpText + " " + in.LanMaskText).Step();
+  s.DnsDiscoveryAllowed = 1;
+}
+
+}  // namespace
+
+LineScript BuildLineScript(const LineScriptInputs& in) {
+  LineScript script;
+  Builder b(script);
+  switch (in.Protocol) {
+    case kBridged:
+      Bridged(b, in, script);
+      break;
+    case kRouted:
+      Routed(b, in, script);
+      break;
+    case kIpoa:
+      Ipoa(b, in, script);
+      break;
+    case kPppoa:
+      Pppoa(b, in, script);
+      break;
+    case kPppoe:
+      Pppoe(b, in, script);
+      break;
+    case kTransparentBridge:
+      TransparentBridge(b, in, script);
+      break;
+    default:
+      break;
+  }
+  return script;
+}
+
+std::vector<std::string> LineTearDownLines() {
+  std::vector<std::string> lines = {
+      "ip nat delete wan\r\n",
+      // The bridged script puts NAT on "wandevice": without this line re-applying it without
+      // NAT would leave NAT on.
+      "ip nat delete wandevice\r\n",
+      "ip ipatm pvc flush\r\n",
+      "ip nat delete ppp_device\r\n",
+      "ip nat delete pppoe_device\r\n",
+      "batch add ip device flush\r\n",
+      "batch add ip subnet flush\r\n",
+      "ip route delete default\r\n",
+      "batch add bridge device flush\r\n",
+      "batch add config reset ppp \r\n",
+  };
+  for (int n = 1; n <= 8; ++n) lines.push_back("ip nat delete wan" + std::to_string(n) + "\r\n");
+  for (int n = 1; n <= 8; ++n)
+    lines.push_back("ip nat delete wanIPOA" + std::to_string(n) + "\r\n");
+  return lines;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,78 @@
+// The six WAN protocol scripts and the tear-down, line for line against golden files.
+#include "line/LineScripts.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/Golden.h"
+
+namespace tarnwick {
+namespace {
+
+// Lines as sent, progress steps as [step], then the flag updates.
+std::vector<std::string> Render(const LineScript& script) {
+  std::vector<std::string> out;
+  for (const ScriptItem& item : script.items)
+    out.push_back(item.kind == ScriptItem::Kind::Step ? "[step]" : item.line);
+  if (script.DnsDiscoveryAllowed)
+    out.push_back("[DnsDiscoveryAllowed=" + std::to_string(*script.DnsDiscoveryAllowed) + "]");
+  if (script.PvcModeNormal)
+    out.push_back("[PvcModeNormal=" + std::to_string(*script.PvcModeNormal) + "]");
+  return out;
+}
+
+LineScriptInputs Inputs(int protocol, int framing, int autoWan, int nat, int dns,
+                        const std::string& gateway = "192.0.2.1") {
+  LineScriptInputs in;
+  in.Protocol = protocol;
+  in.Vpi = "8";
+  in.Vci = "35";
+  in.Channel = "1";
+  in.UserName = "user@isp";
+  in.Password = "pw";
+  in.Framing = framing;
+  in.AutoWan = autoWan;
+  in.NatEnabled = nat;
+  in.DnsDiscovery = dns;
+  in.LanIpText = "10.0.0.138";
+  in.LanMaskText = "ff:ff:ff:0";
+  // Outside the WAN case Apply leaves the WAN texts empty.
+  const bool wan = (protocol == kBridged && autoWan == 0) || protocol == kRouted ||
+                   protocol == kIpoa || (protocol == kPppoa && autoWan == 0);
+  if (wan) {
+    in.WanIpText = "192.0.2.10";
+    in.WanMaskText = "ff:ff:ff:0";
+    in.RemoteGatewayText = gateway;
+  }
+  return in;
+}
+
+TEST(LineScripts, EachProtocolAndConditionAsGolden) {
+  struct Case {
+    const char* name;
+    LineScriptInputs in;
+  };
+  const std::vector<Case> cases = {
+      {"bridged-fixed-nat-llc", Inputs(kBridged, 0, 0, 1, 0)},
+      {"bridged-auto-no-framing", Inputs(kBridged, -1, 1, 0, 0)},
+      {"routed-nat-llc", Inputs(kRouted, 0, 0, 1, 0)},
+      {"routed-vcmux-no-gateway", Inputs(kRouted, 1, 0, 0, 0, "")},
+      {"ipoa-nat", Inputs(kIpoa, 0, 0, 1, 0)},
+      {"ipoa-no-gateway", Inputs(kIpoa, 0, 0, 0, 0, "")},
+      {"pppoa-fixed-dns-llc-nat", Inputs(kPppoa, 0, 0, 1, 1)},
+      {"pppoa-auto-vcmux", Inputs(kPppoa, 1, 1, 0, 0)},
+      {"pppoe-dns-nat", Inputs(kPppoe, 1, 0, 1, 1)},
+      {"pppoe-plain", Inputs(kPppoe, 1, 0, 0, 0)},
+      {"transparent-llc", Inputs(kTransparentBridge, 0, 0, 0, 0)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::ExpectGolden(Render(BuildLineScript(c.in)), std::string("line-script-") + c.name);
+  }
+  testing::ExpectGolden(LineTearDownLines(), "line-teardown");
+}
+
+}  // namespace
+}  // namespace tarnwick
