@@ -262,33 +262,34 @@ std::optional<std::string> CDHCP::ValidateApply() {
   return std::nullopt;
 }
 
-void CDHCP::SendServerScript(WriteScript& script, WaitProgress& wait) {
-  // No pause is worth waiting once the router cannot get the rest.
-  auto steps = [&](int n) {
-    for (int i = 0; i < n && script.ok(); ++i) wait.Step();
+std::vector<ScriptItem> CDHCP::ServerScript() const {
+  std::vector<ScriptItem> items;
+  auto line = [&items](const std::string& text) {
+    items.push_back({ScriptItem::Kind::Line, text + "\r\n"});
   };
-  const std::string add = "dhcpserver config add ";
+  auto add = [&line](const std::string& text) { line("dhcpserver config add " + text); };
+  auto steps = [&items](int n) { items.insert(items.end(), n, {ScriptItem::Kind::Step, ""}); };
   steps(1);
-  script.Send("dhcpserver config flush\r\n");
-  script.Send(add + "allow unknown-clients;\r\n");
-  script.Send(add + "subnet " + NetworkId + " netmask " + SubnetMask + "\r\n");
-  script.Send(add + "{\r\n");
-  script.Send(add + "range " + RangeStart + " " + RangeEnd + ";\r\n");
-  script.Send(add + "option subnet-mask " + SubnetMask + ";\r\n");
+  line("dhcpserver config flush");
+  add("allow unknown-clients;");
+  add("subnet " + NetworkId + " netmask " + SubnetMask);
+  add("{");
+  add("range " + RangeStart + " " + RangeEnd + ";");
+  add("option subnet-mask " + SubnetMask + ";");
   steps(WaitProgress::kFinishSteps);
-  if (!Gateway.empty()) script.Send(add + "option routers " + Gateway + ";\r\n");
-  if (!PrimaryDns.empty()) {
-    script.Send(add + "option domain-name-servers " + PrimaryDns +
-                (SecondaryDns.empty() ? "" : "," + SecondaryDns) + ";\r\n");
-  }
+  if (!Gateway.empty()) add("option routers " + Gateway + ";");
+  if (!PrimaryDns.empty())
+    add("option domain-name-servers " + PrimaryDns +
+        (SecondaryDns.empty() ? "" : "," + SecondaryDns) + ";");
   steps(1);
   if (!LeaseDays.empty())
-    script.Send(add + "max-lease-time " + std::to_string(*LeaseDaysToSeconds(LeaseDays)) + ";\r\n");
+    add("max-lease-time " + std::to_string(*LeaseDaysToSeconds(LeaseDays)) + ";");
   steps(1);
-  script.Send(add + "}\r\n");
-  script.Send("dhcpserver config confirm\r\n");
-  script.Send("dhcpserver reset\r\n");
+  add("}");
+  line("dhcpserver config confirm");
+  line("dhcpserver reset");
   steps(1);
+  return items;
 }
 
 void CDHCP::OnApplyDhcp() {
@@ -306,7 +307,7 @@ void CDHCP::OnApplyDhcp() {
   bool serverOn = ServerOnRouter;
   if (DhcpEnabled == 1) {
     wait.Show("Please wait a moment while setting dhcp server.");
-    SendServerScript(script, wait);
+    script.Play(ServerScript(), wait);
     serverOn = true;
   } else if (ServerOnRouter) {
     for (const char* line : kServerRemoval) script.Send(line);

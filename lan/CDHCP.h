@@ -9,11 +9,9 @@
 #include "ui/OctetField.h"
 #include "ui/Page.h"
 #include "ui/Session.h"
+#include "ui/WriteScript.h"
 
 namespace tarnwick {
-
-class WaitProgress;
-class WriteScript;
 
 // What the router's "dhcpserver config" and "dnsrelay status" replies say, as the page holds
 // it: dotted texts, the lease in days, and the two check boxes.
@@ -82,8 +80,8 @@ class CDHCP : public Page, public DhcpReading {
   bool ResetRelay();
   // The first validation fault of Apply, or nullopt; fills the dotted texts it checks.
   std::optional<std::string> ValidateApply();
-  // The server part of Apply, with its progress steps.
-  void SendServerScript(WriteScript& script, WaitProgress& wait);
+  // The server part of Apply from the validated texts, with its progress steps.
+  std::vector<ScriptItem> ServerScript() const;
 };
 
 }  // namespace tarnwick
