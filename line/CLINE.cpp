@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "channel/TextHelpers.h"
+#include "lan/CINBOUND.h"
 #include "ui/CommandText.h"
 #include "ui/ExitDialog.h"
 #include "ui/WaitProgress.h"
@@ -363,7 +364,8 @@ void CLINE::OnEnableNat() {
 
 void CLINE::OnInbound() {
   Load();
-  // The NAT inbound dialog is opened here with Protocol.
+  CINBOUND inbound(session(), Protocol);
+  view().RunModal(inbound);
 }
 
 // ---- Validation ---------------------------------------------------------------------------
