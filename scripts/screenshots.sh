@@ -3,7 +3,8 @@
 # Usage: scripts/screenshots.sh [--bin DIR] [--routersim PATH]
 #   DIR holds tarnwick.exe and tarnwick-driver.exe (default build/windows); the simulator
 #   defaults to the native build's. Every page after General is shot, as NAME.png from its
-#   tab label ("Route Table": route-table.png); TARNWICK_SHOT_PAGES="NAME..." picks some.
+#   tab label ("Route Table": route-table.png), then the NAT inbound dialog (nat-inbound.png);
+#   TARNWICK_SHOT_PAGES="NAME..." picks some.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/e2e/lib.sh"
@@ -58,14 +59,16 @@ load_ids app/SheetIds.h
 driver wait-window Tarnwick syscommand "$IDM_ABOUT" >/dev/null
 shot about wait-window "About Tarnwick"
 driver wait-window "About Tarnwick" press "$IDOK" wait-gone "About Tarnwick" >/dev/null
-# A DHCP server and DNS relay for the DHCP page to show, set up through the console client.
+# A DHCP server and DNS relay for the DHCP page and two port forwards for the NAT inbound
+# dialog to show, set up through the console client.
 dhcp=("flush" "add allow unknown-clients;" "add subnet 192.168.1.0 netmask 255.255.255.0" "add {"
   "add range 192.168.1.100 192.168.1.199;" "add option subnet-mask 255.255.255.0;"
   "add option routers 192.168.1.1;" "add option domain-name-servers 192.0.2.53,192.0.2.54;"
   "add max-lease-time 86400;" "add }" "confirm")
 TARNWICK_PASSWORD=$password "$(dirname "$routersim")/../channel/cli/tarnwick-cli" \
   --port "${address##*:}" "${address%:*}" "${dhcp[@]/#/dhcpserver config }" \
-  "dnsrelay server 192.0.2.53" >/dev/null
+  "dnsrelay server 192.0.2.53" "nat inbound add ppp_device 80/tcp 192.168.1.10" \
+  "nat inbound add ppp_device 8080/udp 192.168.1.20" >/dev/null
 # A page reads the router when it is shown.
 mapfile -t labels < <(driver wait-window Tarnwick read-tabs | tail -n +2)
 for label in "${labels[@]}"; do
@@ -74,4 +77,11 @@ for label in "${labels[@]}"; do
   driver wait-window Tarnwick select-tab "$label" sleep 1500 >/dev/null
   shot "$name" wait-window Tarnwick
 done
+if [ -z "${TARNWICK_SHOT_PAGES:-}" ] || [[ " $TARNWICK_SHOT_PAGES " == *" nat-inbound "* ]]; then
+  load_ids line/CLINEIds.h lan/CINBOUNDIds.h
+  open_page "Line Configuration" wait-enabled "$IDC_LINE_INBOUND" 1 press "$IDC_LINE_INBOUND" \
+    >/dev/null
+  shot nat-inbound wait-window Inbound wait-row "$IDC_INBOUND_LIST" 8080/UDP
+  driver wait-window Inbound press "$IDCANCEL" wait-gone Inbound >/dev/null
+fi
 driver wait-window Tarnwick press "$IDOK" >/dev/null
