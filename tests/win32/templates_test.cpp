@@ -12,6 +12,7 @@
 #include "app/AboutDialog.h"
 #include "app/LoginDialog.h"
 #include "app/Sheet.h"
+#include "multipvc/CMULTIPVC.h"
 #include "support/Clocks.h"
 #include "support/MemorySettings.h"
 #include "support/RecordingUi.h"
@@ -73,9 +74,10 @@ TEST(Templates, EveryControlAModelUsesIsInItsTemplateAsTheKindItNeeds) {
   CLoginDlg login(session);
   CAboutDlg about(session);
   CExitDlg exitDialog;
+  CMULTIPVC multiPvc(session);
   const std::vector<Page*> pages = sheet.Pages();
   std::vector<const DialogModel*> models(pages.begin(), pages.end());
-  models.insert(models.end(), {&login, &about, &exitDialog});
+  models.insert(models.end(), {&login, &about, &exitDialog, &multiPvc});
 
   // Pages are child windows: they need a parent.
   HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
