@@ -6,6 +6,7 @@
 
 #include "channel/TextHelpers.h"
 #include "lan/CINBOUND.h"
+#include "multipvc/CMULTIPVC.h"
 #include "ui/CommandText.h"
 #include "ui/ExitDialog.h"
 #include "ui/WaitProgress.h"
@@ -532,8 +533,9 @@ bool CLINE::Apply(bool& programEnds) {
     script.Execute("batch delay 2\r\n", kReplyLimitMs);
     script.Execute("batch execute\r\n", kReplyLimitMs);
     if (!script.ok()) return false;
-    // The router rebuilds its interfaces before it takes a log-in again.
-    session().channel.ReconnectRouter(kReconnectDelayMs);
+    // The router rebuilds its interfaces before it takes a log-in again; a router that does
+    // not take it is no success to report.
+    if (!script.Reconnect(kReconnectDelayMs)) return false;
   }
   for (int i = 0; i < 3; ++i) {
     wait.Step();
@@ -572,7 +574,8 @@ void CLINE::OnMultiplePvc() {
   BuildTexts();
   if (!s.WanMaskText.empty()) HexColonQuadToDecimal(s.WanMaskText);
 
-  PvcDialogInputs in;
+  CMULTIPVC dialog(session());
+  PvcValues& in = dialog;
   const bool noWan = Protocol == kPppoe || Protocol == kTransparentBridge;
   in.EntryWanIp = noWan ? " " : s.WanIpText;
   if (AutoWan == 1 && (Protocol == kBridged || Protocol == kPppoa)) in.EntryWanIp = "dhcp";
@@ -627,8 +630,7 @@ void CLINE::OnMultiplePvc() {
     s.BridgeVpi = Vpi;
     s.BridgeVci = Vci;
   }
-  LastPvcInputs = in;
-  // The Multiple PVC dialog is run here with these inputs.
+  view().RunModal(dialog);
 }
 
 }  // namespace tarnwick

@@ -14,26 +14,6 @@
 
 namespace tarnwick {
 
-// What the Multiple PVC dialog is handed when the page opens it.
-struct PvcDialogInputs {
-  int EntryProtocol = 0;
-  std::string EntryVpi;
-  std::string EntryVci;
-  int EntryNat = 0;
-  int EntryFraming = -1;
-  std::string EntryWanIp;
-  std::string EntryWanMask;  // decimal colon form
-  std::string EntryRemoteIp;
-  std::string DefaultGateway;
-  std::string LanIp;
-  std::string LanMask;  // hexadecimal colon form
-  std::string PppChannel;
-  std::string PppUserName;
-  std::string PppPassword;
-  int PppSeeded = 0;
-  int DnsRelay = 0;
-};
-
 class CLINE : public Page {
  public:
   explicit CLINE(Session& session);
@@ -82,9 +62,6 @@ class CLINE : public Page {
   int DnsDiscovery = 0;
   std::string LanIpAtActivation;
   std::string LanMaskAtActivation;
-
-  // The inputs the last "Multiple PVC" handed the dialog (for tests and the opener).
-  std::optional<PvcDialogInputs> LastPvcInputs;
 
  private:
   // Validation and the texts Apply and Multiple PVC build from the page.

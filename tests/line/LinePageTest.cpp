@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "line/CLINE.h"
+#include "multipvc/CMULTIPVC.h"
 #include "support/PageBench.h"
 
 namespace tarnwick {
@@ -217,13 +218,18 @@ TEST_F(LinePage, LeavingThePageHandsTheDnsChoiceToDhcp) {
 }
 
 TEST_F(LinePage, MultiplePvcHandsTheDialogThePagesValues) {
+  std::vector<PvcValues> handed;
+  bench.view.onModal = [&](DialogModel& dialog) {
+    handed.push_back(dynamic_cast<CMULTIPVC&>(dialog));
+    return 1;
+  };
   TypeRoutedPage();
   Click(IDC_LINE_PPPOE);
   Set(IDC_LINE_USER_NAME, "u");
   Set(IDC_LINE_PASSWORD, "p");
   page.OnMultiplePvc();
-  ASSERT_TRUE(page.LastPvcInputs);
-  const PvcDialogInputs& in = *page.LastPvcInputs;
+  ASSERT_EQ(handed.size(), 1u);
+  const PvcValues& in = handed[0];
   EXPECT_EQ(in.EntryProtocol, kPppoe);
   EXPECT_EQ(in.EntryWanIp, " ");
   EXPECT_EQ(in.EntryWanMask, " ");
@@ -242,8 +248,9 @@ TEST_F(LinePage, MultiplePvcHandsTheDialogThePagesValues) {
   page.OnMultiplePvc();
   EXPECT_TRUE(bench.view.IsChecked(IDC_LINE_TRANSPARENT));
   EXPECT_EQ(bench.view.GetText(IDC_LINE_VCI), "33");
-  EXPECT_EQ(page.LastPvcInputs->EntryProtocol, kRouted);
-  EXPECT_EQ(page.LastPvcInputs->EntryWanMask, "255:255:255:0");
+  ASSERT_EQ(handed.size(), 2u) << "the dialog opens all the same";
+  EXPECT_EQ(handed[1].EntryProtocol, kRouted);
+  EXPECT_EQ(handed[1].EntryWanMask, "255:255:255:0");
   EXPECT_EQ(bench.session.line.LineChangedSinceRead, 0);
 }
 

@@ -13,6 +13,7 @@
 #include "app/LoginDialog.h"
 #include "app/Sheet.h"
 #include "lan/CINBOUND.h"
+#include "multipvc/CMULTIPVC.h"
 #include "support/Clocks.h"
 #include "support/MemorySettings.h"
 #include "support/RecordingUi.h"
@@ -75,9 +76,10 @@ TEST(Templates, EveryControlAModelUsesIsInItsTemplateAsTheKindItNeeds) {
   CAboutDlg about(session);
   CExitDlg exitDialog;
   CINBOUND inbound(session, 4);
+  CMULTIPVC multiPvc(session);
   const std::vector<Page*> pages = sheet.Pages();
   std::vector<const DialogModel*> models(pages.begin(), pages.end());
-  models.insert(models.end(), {&login, &about, &exitDialog, &inbound});
+  models.insert(models.end(), {&login, &about, &exitDialog, &inbound, &multiPvc});
 
   // Pages are child windows: they need a parent.
   HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,

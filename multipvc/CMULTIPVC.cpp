@@ -1,0 +1,350 @@
+// The Multiple PVC dialog: reading the table, editing it and applying it as one script.
+#include "multipvc/CMULTIPVC.h"
+
+#include <array>
+#include <cstdlib>
+
+#include "channel/TextHelpers.h"
+#include "ui/CommandText.h"
+#include "ui/WaitProgress.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr Millis kReplyLimitMs = 5000;
+constexpr int kFinalSteps = 5;
+constexpr Millis kFinalStepPauseMs = 200;
+
+const std::vector<int> kWanGroup = {IDC_MULTIPVC_WANIP_LABEL, IDC_MULTIPVC_WANMASK_LABEL,
+                                    IDC_MULTIPVC_WANIP1,      IDC_MULTIPVC_WANIP2,
+                                    IDC_MULTIPVC_WANIP3,      IDC_MULTIPVC_WANIP4,
+                                    IDC_MULTIPVC_WANMASK1,    IDC_MULTIPVC_WANMASK2,
+                                    IDC_MULTIPVC_WANMASK3,    IDC_MULTIPVC_WANMASK4};
+const std::vector<int> kRemoteGroup = {IDC_MULTIPVC_REMOTE_LABEL, IDC_MULTIPVC_REMOTE1,
+                                       IDC_MULTIPVC_REMOTE2, IDC_MULTIPVC_REMOTE3,
+                                       IDC_MULTIPVC_REMOTE4};
+const std::vector<int> kFraming = {IDC_MULTIPVC_LLC, IDC_MULTIPVC_VCMUX};
+// What transparent-bridge mode leaves out: everything but bridged PVCs and their framing.
+const std::vector<int> kNotTransparent = {
+    IDC_MULTIPVC_ROUTED,       IDC_MULTIPVC_IPOA,        IDC_MULTIPVC_AUTOWAN,
+    IDC_MULTIPVC_NAT,          IDC_MULTIPVC_WANIP_LABEL, IDC_MULTIPVC_WANMASK_LABEL,
+    IDC_MULTIPVC_REMOTE_LABEL, IDC_MULTIPVC_WANIP1,      IDC_MULTIPVC_WANIP2,
+    IDC_MULTIPVC_WANIP3,       IDC_MULTIPVC_WANIP4,      IDC_MULTIPVC_WANMASK1,
+    IDC_MULTIPVC_WANMASK2,     IDC_MULTIPVC_WANMASK3,    IDC_MULTIPVC_WANMASK4,
+    IDC_MULTIPVC_REMOTE1,      IDC_MULTIPVC_REMOTE2,     IDC_MULTIPVC_REMOTE3,
+    IDC_MULTIPVC_REMOTE4};
+
+const OctetMessages kWanIpMessages{"",
+                                   {"Error in Wan IP1 address.", "Error in Wan IP2 address.",
+                                    "Error in Wan IP3 address.", "Error in Wan IP4 address."}};
+const OctetMessages kWanMaskMessages{"",
+                                     {"Error in Wan Subnet1.", "Error in Wan Subnet2.",
+                                      "Error in Wan Subnet3.", "Error in Wan Subnet4."}};
+const OctetMessages kRemoteMessages{
+    "",
+    {"Error in Remote IP1 address.", "Error in Remote IP2 address.", "Error in Remote IP3 address.",
+     "Error in Remote IP4 address."}};
+
+// ATM carries VPIs up to 255 and VCIs up to 65535; leading zeros make different PVCs, within
+// the digits the router takes.
+bool FitsAtm(const std::string& text, std::size_t maxDigits, long maxValue) {
+  return IsAllDigits(text) && text.size() <= maxDigits &&
+         std::strtol(text.c_str(), nullptr, 10) <= maxValue;
+}
+
+bool Has(const std::string& text, const std::string& key) {
+  return text.find(key) != std::string::npos;
+}
+
+}  // namespace
+
+CMULTIPVC::CMULTIPVC(Session& session) : DialogModel(session) {
+  bindings_.Radio({IDC_MULTIPVC_BRIDGED, IDC_MULTIPVC_ROUTED, IDC_MULTIPVC_IPOA}, ProtocolChoice)
+      .Check(IDC_MULTIPVC_AUTOWAN, AutoWanCheck)
+      .Text(IDC_MULTIPVC_VPI, EditVpi)
+      .Text(IDC_MULTIPVC_VCI, EditVci)
+      .Check(IDC_MULTIPVC_NAT, NatCheck)
+      .Radio({IDC_MULTIPVC_LLC, IDC_MULTIPVC_VCMUX}, FramingChoice);
+  for (OctetField* field : {&EditWanIpOctets, &EditWanMaskOctets, &EditRemoteIpOctets}) {
+    field->Bind(bindings_);
+    Declare(ControlKind::Edit, std::vector<int>(field->ids().begin(), field->ids().end()));
+  }
+  Declare(ControlKind::Any,
+          {IDC_MULTIPVC_WANIP_LABEL, IDC_MULTIPVC_WANMASK_LABEL, IDC_MULTIPVC_REMOTE_LABEL});
+  Declare(ControlKind::List, {IDC_MULTIPVC_LIST});
+  Declare(ControlKind::Button,
+          {IDC_MULTIPVC_ADD, IDC_MULTIPVC_REMOVE, IDC_MULTIPVC_APPLY, IDC_MULTIPVC_CLOSE});
+}
+
+void CMULTIPVC::OnCommand(int id) {
+  switch (id) {
+    case IDC_MULTIPVC_ADD:
+      return OnAddPvc();
+    case IDC_MULTIPVC_REMOVE:
+      return OnRemovePvc();
+    case IDC_MULTIPVC_CLOSE:
+      return OnCloseMultiPvc();
+    case IDC_MULTIPVC_BRIDGED:
+      return OnPvcBridged();
+    case IDC_MULTIPVC_ROUTED:
+      return OnPvcRouted();
+    case IDC_MULTIPVC_IPOA:
+      return OnPvcIpoa();
+    case IDC_MULTIPVC_AUTOWAN:
+      return OnPvcAutoWan();
+    case IDC_MULTIPVC_APPLY:
+      return OnApplyPvcs();
+    default:
+      // Enable NAT is read when Add runs.
+      return;
+  }
+}
+
+void CMULTIPVC::ReadExistingPvcs() {
+  Show();
+  AddEqualColumns(view(), IDC_MULTIPVC_LIST,
+                  {"Protocol", "PVC", "NAT", "Framing Mode", "IP", "Subnet", "RemoteIp"});
+  LineState& line = session().line;
+  const ReplyFetcher fetch = [this](const std::string& command) {
+    std::string reply;
+    session().channel.ExecuteCommand(command, reply, kReplyLimitMs);
+    return reply;
+  };
+  for (const PvcRow& row : ReadRouterPvcs(*this, line, session().DnsDiscoveryAllowed, fetch))
+    InsertRow(row);
+  if (line.PvcModeNormal == 0) EnableAll(view(), kNotTransparent, false);
+  Show();
+}
+
+bool CMULTIPVC::AddPvcRow(int protocol, const std::string& pvc, int nat, int framing,
+                          const std::string& ip, const std::string& subnet,
+                          const std::string& remoteIp) {
+  const std::optional<PvcRow> row = MakePvcRow(protocol, pvc, nat, framing, ip, subnet, remoteIp);
+  if (!row) return false;
+  InsertRow(*row);
+  return true;
+}
+
+void CMULTIPVC::InsertRow(const PvcRow& row) {
+  view().ListInsertRow(IDC_MULTIPVC_LIST, 0, row.protocol);
+  const std::array<const std::string*, 6> cells = {&row.pvc, &row.nat,    &row.framing,
+                                                   &row.ip,  &row.subnet, &row.remoteIp};
+  for (int column = 1; column <= 6; ++column)
+    view().ListSetCell(IDC_MULTIPVC_LIST, 0, column, *cells[column - 1]);
+}
+
+int CMULTIPVC::RowCount() const { return view().ListRowCount(IDC_MULTIPVC_LIST); }
+
+std::vector<PvcRow> CMULTIPVC::Rows() const {
+  std::vector<PvcRow> rows;
+  for (int r = 0; r < RowCount(); ++r) {
+    auto cell = [&](int column) { return view().ListCell(IDC_MULTIPVC_LIST, r, column); };
+    rows.push_back({cell(0), cell(1), cell(2), cell(3), cell(4), cell(5), cell(6)});
+  }
+  return rows;
+}
+
+std::optional<std::string> CMULTIPVC::OctetFault(int id) {
+  const std::array<std::pair<OctetField*, const OctetMessages*>, 3> groups = {
+      {{&EditWanIpOctets, &kWanIpMessages},
+       {&EditWanMaskOctets, &kWanMaskMessages},
+       {&EditRemoteIpOctets, &kRemoteMessages}}};
+  for (const auto& [field, messages] : groups) {
+    for (std::size_t i = 0; i < 4; ++i) {
+      if (field->ids()[i] != id) continue;
+      std::string octet = field->octets[i];
+      if (octet.empty() || (IsValidOctet(octet) && IsSafeOctetText(octet))) return std::nullopt;
+      return messages->invalid[i];
+    }
+  }
+  return std::nullopt;
+}
+
+void CMULTIPVC::OnFocusLeave(int id) {
+  Load();
+  if (const std::optional<std::string> fault = OctetFault(id)) {
+    Error(*fault);
+    view().Focus(id, true);
+  }
+}
+
+void CMULTIPVC::OnPvcAutoWan() {
+  Load();
+  LineState& line = session().line;
+  if (AutoWanCheck == 1) line.WanFieldsEnabled = 0;
+  EnableAll(view(), kWanGroup, line.WanFieldsEnabled == 1);
+  if (line.WanFieldsEnabled == 1) view().Enable(IDC_MULTIPVC_NAT, true);
+}
+
+void CMULTIPVC::OnPvcRouted() {
+  Load();
+  session().line.WanFieldsEnabled = 1;
+  view().Enable(IDC_MULTIPVC_AUTOWAN, false);
+  EnableAll(view(), kFraming, true);
+  view().Enable(IDC_MULTIPVC_NAT, true);
+  EnableAll(view(), kWanGroup, true);
+  EnableAll(view(), kRemoteGroup, false);
+  AutoWanCheck = 0;
+  Show();
+}
+
+void CMULTIPVC::OnPvcIpoa() {
+  Load();
+  OnPvcRouted();
+  EnableAll(view(), kFraming, false);
+  EnableAll(view(), kRemoteGroup, true);
+  Show();
+}
+
+void CMULTIPVC::OnPvcBridged() {
+  LineState& line = session().line;
+  line.PvcModeNormal = 1;
+  line.WanFieldsEnabled = 1;
+  Load();
+  view().Enable(IDC_MULTIPVC_AUTOWAN, false);
+  view().Enable(IDC_MULTIPVC_NAT, false);
+  EnableAll(view(), kFraming, true);
+  const std::vector<PvcRow> rows = Rows();
+  for (const PvcRow& row : rows) {
+    if (row.protocol == PvcProtocolName(kPvcTransparentBridge)) {
+      line.PvcModeNormal = 0;
+      break;
+    }
+  }
+  if (line.PvcModeNormal == 0) {
+    line.WanFieldsEnabled = 0;
+  } else {
+    // Only one bridged PVC carries the router's WAN address.
+    for (const PvcRow& row : rows) {
+      if (row.protocol == PvcProtocolName(kPvcBridged) && !row.ip.empty()) {
+        line.WanFieldsEnabled = 0;
+        OnPvcAutoWan();
+      }
+    }
+  }
+  if (line.WanFieldsEnabled == 1 && line.PvcModeNormal == 1) {
+    // Firmware 10 cannot take its bridged WAN address by DHCP.
+    std::string version;
+    session().channel.ExecuteCommand("version\r\n", version, kReplyLimitMs);
+    view().Enable(IDC_MULTIPVC_AUTOWAN, !Has(version, "Version 10"));
+  }
+  OnPvcAutoWan();
+  EnableAll(view(), kRemoteGroup, false);
+  Show();
+}
+
+void CMULTIPVC::ResetEntries() {
+  NatCheck = 0;
+  AutoWanCheck = 0;
+  EditVpi.clear();
+  EditVci.clear();
+  FramingChoice = 0;
+  ProtocolChoice = -1;
+  EditWanIpOctets.Clear();
+  EditWanMaskOctets.Clear();
+  EditRemoteIpOctets.Clear();
+  Show();
+}
+
+void CMULTIPVC::OnAddPvc() {
+  const int count = RowCount();
+  Load();
+  if (count >= kMaxRows) {
+    Tell("Maximum Multiple PVC limit is 8,you cannot add anymore.", "Limit");
+    view().Enable(IDC_MULTIPVC_ADD, false);
+    ResetEntries();
+    return;
+  }
+  if (ProtocolChoice < kPvcBridged || ProtocolChoice > kPvcIpoa)
+    return Error("Please select the protocol of the PVC.");
+  const LineState& line = session().line;
+  if (AutoWanCheck == 0 && line.WanFieldsEnabled == 1) {
+    if (EditWanIpOctets.AnyEmpty())
+      return Error("Please set Wan IP in the format xxx xxx xxx xxx.");
+    if (EditWanMaskOctets.AnyEmpty())
+      return Error("Please set Wan Subnet in the format xxx xxx xxx xxx.");
+  }
+  if (EditVpi.empty()) return Error("Please set VPI.");
+  if (!FitsAtm(EditVpi, 3, 255)) return Error("Error in VPI.");
+  if (EditVci.empty()) return Error("Please set VCI.");
+  if (!FitsAtm(EditVci, 5, 65535)) return Error("Error in VCI.");
+
+  const std::string pvc = EditVpi + "/" + EditVci;
+  const std::vector<PvcRow> rows = Rows();
+  for (const PvcRow& row : rows)
+    if (row.pvc == pvc) return Error("Duplication of PVC setting is not allowed.");
+
+  // The octet boxes are checked as the focus leaves them; a text set or pasted past that
+  // check must still not reach a cell.
+  std::string ip, mask, remote;
+  if (line.WanFieldsEnabled == 1 || ProtocolChoice == kPvcRouted) {
+    if (auto fault = EditWanIpOctets.Fault(kWanIpMessages)) return Error(*fault);
+    if (auto fault = EditWanMaskOctets.Fault(kWanMaskMessages)) return Error(*fault);
+    ip = EditWanIpOctets.Join('.');
+    mask = EditWanMaskOctets.Join('.');
+  }
+  if (ProtocolChoice == kPvcIpoa && !EditRemoteIpOctets.AnyEmpty()) {
+    if (auto fault = EditRemoteIpOctets.Fault(kRemoteMessages)) return Error(*fault);
+    remote = EditRemoteIpOctets.Join('.');
+  }
+  Load();
+  if (ProtocolChoice == kPvcRouted || ProtocolChoice == kPvcIpoa) {
+    for (const PvcRow& row : rows)
+      if (row.ip == ip) return Error("Duplication of Wan IP is not allowed.");
+  }
+  if (FramingChoice == -1) FramingChoice = 0;
+  if (AutoWanCheck == 1) ip = "dhcp";
+  AddPvcRow(ProtocolChoice, pvc, NatCheck, FramingChoice, ip, mask, remote);
+  ResetEntries();
+}
+
+void CMULTIPVC::OnRemovePvc() {
+  const std::vector<int> selected = view().ListSelectedRows(IDC_MULTIPVC_LIST);
+  if (selected.empty()) return;
+  view().ListDeleteRow(IDC_MULTIPVC_LIST, selected.front());
+  if (RowCount() < kMaxRows) view().Enable(IDC_MULTIPVC_ADD, true);
+}
+
+void CMULTIPVC::OnCloseMultiPvc() {
+  Load();
+  view().EndDialog(1);
+}
+
+void CMULTIPVC::TearDownPvcs(WriteScript& script) {
+  for (const std::string& line : PvcTearDownLines())
+    if (!script.Send(line)) return;
+}
+
+void CMULTIPVC::OnApplyPvcs() {
+  Load();
+  const std::vector<PvcRow> rows = Rows();
+  if (const std::optional<std::string> refusal = PvcApplyRefusal(rows, *this))
+    return Error(*refusal);
+  LineState& line = session().line;
+  const PvcScript body = BuildPvcScript(rows, *this, line.PvcModeNormal);
+
+  // A line that never left stops the script: no success is shown and nothing is recorded.
+  WriteScript script(session());
+  if (!script.Reconnect(0)) return;
+  WaitProgress wait(session().ui, session().clock);
+  wait.Show("");
+  wait.Step();
+  TearDownPvcs(script);
+  if (!script.Play(body.items, wait)) return;
+  script.Execute("batch delay 5\r\n", kReplyLimitMs);
+  script.Execute("batch execute\r\n", kReplyLimitMs);
+  // Executing the batch rebuilds the router's interfaces.
+  if (!script.Reconnect(5000)) return;
+  for (int i = 0; i < kFinalSteps; ++i) {
+    wait.Step();
+    session().clock.Sleep(kFinalStepPauseMs);
+  }
+  wait.Close();
+  Tell("Configuration Successful", "Complete");
+  line.SinglePvc = 0;
+  line.BridgeLossAccepted = 0;
+  session().ConfigChanged = true;
+  if (body.relaysDns) session().DnsDiscoveryAllowed = 1;
+}
+
+}  // namespace tarnwick
