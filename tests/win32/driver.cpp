@@ -28,6 +28,9 @@
 //   select-row ID TEXT          wait-row, then make that row the only selected one
 //   wait-text ID TEXT           wait until a control shows TEXT
 //   wait-enabled ID 0|1         wait until a control is disabled (0) or enabled (1)
+//   focus ID                    move the keyboard focus to a control, as the Tab key would
+//   wait-focus ID               wait until a control of the current window has the focus
+//   read-selection ID           print an edit's selection: START END
 //   close                       the current window's close box
 //   screenshot-ready            wait until the current window's thread is idle
 //   sleep MS
@@ -392,10 +395,12 @@ int main(int argc, char** argv) {
       Control(id);
       Press(Current(), id);
     } else if (command == "read-message") {
+      // A program that has just left a long pause may be taken for hung and not answer text
+      // requests at once: a box counts once its text can be read.
       g_current = WaitFor(
           [] {
             for (HWND w : TopLevel())
-              if (IsMessageBox(w)) return w;
+              if (IsMessageBox(w) && !MessageText(w).empty()) return w;
             return static_cast<HWND>(nullptr);
           },
           "a message box");
@@ -465,6 +470,25 @@ int main(int argc, char** argv) {
           [&]() -> HWND { return (IsWindowEnabled(control) != 0) == enabled ? control : nullptr; },
           std::string(enabled ? "enabled" : "disabled") + " control " +
               std::to_string(GetDlgCtrlID(control)));
+    } else if (command == "focus") {
+      HWND control = Control(static_cast<int>(Number(arg("focus"))));
+      PostMessageW(Current(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    } else if (command == "wait-focus") {
+      HWND control = Control(static_cast<int>(Number(arg("wait-focus"))));
+      DWORD thread = GetWindowThreadProcessId(control, nullptr);
+      WaitFor(
+          [&]() -> HWND {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(thread, &info) && info.hwndFocus == control ? control : nullptr;
+          },
+          "the focus in control " + std::to_string(GetDlgCtrlID(control)));
+    } else if (command == "read-selection") {
+      HWND control = Control(static_cast<int>(Number(arg("read-selection"))));
+      DWORD_PTR range = 0;
+      SendMessageTimeoutW(control, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &range);
+      std::printf("%u %u\n", static_cast<unsigned>(LOWORD(range)),
+                  static_cast<unsigned>(HIWORD(range)));
     } else if (command == "close") {
       PostMessageW(Current(), WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (command == "screenshot-ready") {
