@@ -130,38 +130,12 @@ void CLINE::ReadRouterState() {
   listings.subnet = ask("ip subnet\r\n");
   listings.ppp = ask("flashfs cat initppp\r\n");
 
-  LineReading start{Protocol,
-                    Vpi,
-                    Vci,
-                    NatEnabled,
-                    Channel,
-                    UserName,
-                    Password,
-                    Framing,
-                    AutoWan,
-                    DnsDiscovery,
-                    s.LanIpText,
-                    s.LanMaskText,
-                    s.WanIpText,
-                    s.WanMaskText,
-                    s.RemoteGatewayText,
-                    1};
+  LineReading start;
+  static_cast<LineValues&>(start) = *this;
+  static_cast<LineTexts&>(start) = s;
   const LineReading r = ReadLineState(listings, ask, start);
-  Protocol = r.Protocol;
-  Vpi = r.Vpi;
-  Vci = r.Vci;
-  NatEnabled = r.NatEnabled;
-  Channel = r.Channel;
-  UserName = r.UserName;
-  Password = r.Password;
-  Framing = r.Framing;
-  AutoWan = r.AutoWan;
-  DnsDiscovery = r.DnsDiscovery;
-  s.LanIpText = r.LanIpText;
-  s.LanMaskText = r.LanMaskText;
-  s.WanIpText = r.WanIpText;
-  s.WanMaskText = r.WanMaskText;
-  s.RemoteGatewayText = r.RemoteGatewayText;
+  static_cast<LineValues&>(*this) = r;
+  static_cast<LineTexts&>(s) = r;
   s.SinglePvc = r.SinglePvc;
 
   SplitInto(LanIp, s.LanIpText, '.');
@@ -448,23 +422,9 @@ void CLINE::BuildTexts() {
 }
 
 LineScriptInputs CLINE::ScriptInputs() const {
-  const LineState& s = session().line;
   LineScriptInputs in;
-  in.Protocol = Protocol;
-  in.Vpi = Vpi;
-  in.Vci = Vci;
-  in.Channel = Channel;
-  in.UserName = UserName;
-  in.Password = Password;
-  in.Framing = Framing;
-  in.AutoWan = AutoWan;
-  in.NatEnabled = NatEnabled;
-  in.DnsDiscovery = DnsDiscovery;
-  in.LanIpText = s.LanIpText;
-  in.LanMaskText = s.LanMaskText;
-  in.WanIpText = s.WanIpText;
-  in.WanMaskText = s.WanMaskText;
-  in.RemoteGatewayText = s.RemoteGatewayText;
+  static_cast<LineValues&>(in) = *this;
+  static_cast<LineTexts&>(in) = session().line;
   return in;
 }
 

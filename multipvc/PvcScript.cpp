@@ -12,7 +12,7 @@ ScriptItem Send(std::string line) { return {ScriptItem::Kind::Line, std::move(li
 ScriptItem Step() { return {ScriptItem::Kind::Step, {}}; }
 
 bool IsPpp(const PvcRow& row) {
-  return row.protocol == PvcProtocolName(kPvcPppoa) || row.protocol == PvcProtocolName(kPvcPppoe);
+  return row.protocol == PvcProtocolName(kPppoa) || row.protocol == PvcProtocolName(kPppoe);
 }
 
 // A log-in value goes into the "welogin" line as one field of its own.
@@ -51,16 +51,16 @@ class ScriptWriter {
     mask_ = HexMask(row.subnet);
     llc_ = row.framing == "LLC SNAP";
     natOn_ = row.nat == "Enable";
-    if (row.protocol == PvcProtocolName(kPvcBridged) ||
-        row.protocol == PvcProtocolName(kPvcTransparentBridge))
+    if (row.protocol == PvcProtocolName(kBridged) ||
+        row.protocol == PvcProtocolName(kTransparentBridge))
       Bridged(row);
-    else if (row.protocol == PvcProtocolName(kPvcRouted))
+    else if (row.protocol == PvcProtocolName(kRouted))
       Routed(row);
-    else if (row.protocol == PvcProtocolName(kPvcPppoa))
+    else if (row.protocol == PvcProtocolName(kPppoa))
       Pppoa(row);
-    else if (row.protocol == PvcProtocolName(kPvcIpoa))
+    else if (row.protocol == PvcProtocolName(kIpoa))
       Ipoa(row);
-    else if (row.protocol == PvcProtocolName(kPvcPppoe))
+    else if (row.protocol == PvcProtocolName(kPppoe))
       Pppoe();
   }
 
