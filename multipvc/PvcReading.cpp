@@ -138,9 +138,8 @@ std::vector<PvcRow> ReadRouterPvcs(PvcValues& v, LineState& line, int& dnsDiscov
       }
     }
     // Every port row is a bridged PVC, all of them transparent in transparent-bridge mode.
-    const int portProtocol = line.PvcModeNormal == 0 && line.LineChangedSinceRead == 0
-                                 ? kTransparentBridge
-                                 : kBridged;
+    const int portProtocol =
+        line.PvcModeNormal == 0 && line.LineChangedSinceRead == 0 ? kTransparentBridge : kBridged;
     v.EntryProtocol = portProtocol;
     for (int pass = 0; pass < kMaxBridgePorts; ++pass) {
       const std::string name = "Port " + std::to_string(++port);

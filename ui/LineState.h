@@ -28,7 +28,6 @@ struct LineTexts {
 
 // Texts start empty and flags 0 until the Line Configuration page first reads the router.
 struct LineState : LineTexts {
-
   int SinglePvc = 0;             // 1: one PVC on the router, or the user agreed to replace several
   int PvcModeNormal = 0;         // 0: the router's PVCs are in transparent-bridge mode
   int BridgeLossAccepted = 0;    // 1: the user agreed to lose the transparent-bridge PVCs

@@ -36,7 +36,9 @@ TEST(PvcEditing, AddChecksInOrderAndPutsTheNewRowOnTop) {
   const std::string m = "255.255.255.0";
   const std::vector<Case> cases = {
       {true, {0, "1", "32"}, "Please select the protocol of the PVC."},
-      {true, {kRoutedButton, "", "", "10.0.0", m}, "Please set Wan IP in the format xxx xxx xxx xxx."},
+      {true,
+       {kRoutedButton, "", "", "10.0.0", m},
+       "Please set Wan IP in the format xxx xxx xxx xxx."},
       {true,
        {kRoutedButton, "", "", "10.0.0.2", "255.255.255"},
        "Please set Wan Subnet in the format xxx xxx xxx xxx."},
@@ -45,7 +47,9 @@ TEST(PvcEditing, AddChecksInOrderAndPutsTheNewRowOnTop) {
       {true, {kRoutedButton, "0001", "32", "10.0.0.2", m}, "Error in VPI."},
       {true, {kRoutedButton, "1", "", "10.0.0.2", m}, "Please set VCI."},
       {true, {kRoutedButton, "1", "65536", "10.0.0.2", m}, "Error in VCI."},
-      {true, {kRoutedButton, "0", "35", "10.0.0.2", m}, "Duplication of PVC setting is not allowed."},
+      {true,
+       {kRoutedButton, "0", "35", "10.0.0.2", m},
+       "Duplication of PVC setting is not allowed."},
       // 00/35 is not 0/35, but the bridged row carries 10.0.0.1.
       {true, {kRoutedButton, "00", "35", "10.0.0.1", m}, "Duplication of Wan IP is not allowed."},
       {true, {kIpoaButton, "1", "32", "10.0.0.2", "255.0.0.256"}, "Error in Wan Subnet4."},
