@@ -60,15 +60,6 @@ bool IsWithin(const std::string& digits, unsigned long max) {
   return digits.size() - first <= 5 && std::stoul(digits.substr(first)) <= max;
 }
 
-// A PPP user name or password travels as one blank-separated token of a command line.
-bool IsToken(const std::string& text) {
-  for (char c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x21 || b > 0x7E) return false;
-  }
-  return true;
-}
-
 // Only an address text goes into the digits-only boxes (a WAN device may list "dhcp").
 bool IsAddressText(const std::string& text, char separator) {
   for (char c : text)
@@ -402,9 +393,9 @@ bool CLINE::ValidateLinePage() {
     if (Password.empty()) return fail("Please set Password.");
     // Each travels as one token of a command line: a blank would split it on the router and
     // a control byte would end the line early.
-    if (!IsToken(UserName))
+    if (!IsCommandToken(UserName))
       return fail("The user name may hold only printable characters, and no blanks.");
-    if (!IsToken(Password))
+    if (!IsCommandToken(Password))
       return fail("The password may hold only printable characters, and no blanks.");
   }
   return true;

@@ -153,7 +153,7 @@ std::optional<std::string> CMULTIPVC::OctetFault(int id) {
     for (std::size_t i = 0; i < 4; ++i) {
       if (field->ids()[i] != id) continue;
       std::string octet = field->octets[i];
-      if (octet.empty() || (IsValidOctet(octet) && IsSafeOctetText(octet))) return std::nullopt;
+      if (octet.empty() || (IsValidOctet(octet) && IsCommandToken(octet))) return std::nullopt;
       return messages->invalid[i];
     }
   }

@@ -15,9 +15,6 @@ bool IsPpp(const PvcRow& row) {
   return row.protocol == PvcProtocolName(kPppoa) || row.protocol == PvcProtocolName(kPppoe);
 }
 
-// A log-in value goes into the "welogin" line as one field of its own.
-bool FitsLoginLine(const std::string& text) { return IsPrintableAscii(text) && !HasBlank(text); }
-
 // The Subnet cell (dotted when added, colon form when read) as the router takes it.
 std::string HexMask(std::string subnet) {
   std::replace(subnet.begin(), subnet.end(), '.', ':');
@@ -202,9 +199,9 @@ std::optional<std::string> PvcApplyRefusal(const std::vector<PvcRow>& rows,
   if (ppp > 1)
     return "Only one PPPoA or PPPoE PVC can be applied: the router has one PPP connection. "
            "Remove the others and apply again; nothing was sent to the router.";
-  if (ppp == 1 && !FitsLoginLine(values.PppUserName))
+  if (ppp == 1 && !IsCommandToken(values.PppUserName))
     return "The PPP user name may not contain blanks or control characters.";
-  if (ppp == 1 && !FitsLoginLine(values.PppPassword))
+  if (ppp == 1 && !IsCommandToken(values.PppPassword))
     return "The PPP password may not contain blanks or control characters.";
   return std::nullopt;
 }
