@@ -80,6 +80,7 @@ class HeadlessView final : public View {
   int RunModal(DialogModel&) override { return 1; }
   void EndDialog(int) override {}
   void CancelToClose() override {}
+  void ShowPlot(PlotSource&) override {}
 
  private:
   std::map<int, std::string> texts_;
