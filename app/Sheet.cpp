@@ -44,6 +44,10 @@ bool CAllControlsSheet::OnSysCommand(unsigned id) {
     case kDefaultsCommand:
       LoadDefaultConfiguration();
       return true;
+    case kHistoryCommand:
+      // What the DSL Monitoring page has read so far; it adds to it while it is shown.
+      view().ShowPlot(monitor.History);
+      return true;
     default:
       return false;
   }

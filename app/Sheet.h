@@ -20,6 +20,7 @@ class CAllControlsSheet : public SheetModel {
  public:
   static constexpr unsigned kAboutCommand = IDM_ABOUT;
   static constexpr unsigned kDefaultsCommand = IDM_LOAD_DEFAULTS;
+  static constexpr unsigned kHistoryCommand = IDM_LINE_HISTORY;
   static constexpr const char* kDefaultsFile = "default.dat";
   // Line buffer of the defaults replay: 255 characters and the terminating zero.
   static constexpr int kLineBufferSize = 256;
@@ -30,7 +31,9 @@ class CAllControlsSheet : public SheetModel {
   int IconId() const override { return IDI_TARNWICK; }
   std::vector<Page*> Pages() override;
   std::vector<MenuEntry> SystemMenu() const override {
-    return {{IDS_ABOUT, kAboutCommand}, {IDS_LOAD_DEFAULTS, kDefaultsCommand}};
+    return {{IDS_ABOUT, kAboutCommand},
+            {IDS_LOAD_DEFAULTS, kDefaultsCommand},
+            {IDS_LINE_HISTORY, kHistoryCommand}};
   }
   bool OnSysCommand(unsigned id) override;
 

@@ -3,6 +3,8 @@
 #define IDI_TARNWICK 128
 #define IDS_ABOUT 101
 #define IDS_LOAD_DEFAULTS 102
+#define IDS_LINE_HISTORY 103
 // System commands of those entries: their low four bits are Windows' own.
 #define IDM_ABOUT 0x10
 #define IDM_LOAD_DEFAULTS 0x20
+#define IDM_LINE_HISTORY 0x30

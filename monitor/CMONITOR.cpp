@@ -65,6 +65,14 @@ int ScanModemMode(const std::string& reply) {
   return -1;
 }
 
+bool ReadDslReplies(CommandChannel& channel, DslReplies& replies, Millis limitMs) {
+  bool complete = channel.ExecuteCommand("bsp channel\r\n", replies.channel, limitMs);
+  complete &= channel.ExecuteCommand("bsp mode\r\n", replies.mode, limitMs);
+  complete &= channel.ExecuteCommand("bsp line\r\n", replies.line, limitMs);
+  complete &= channel.ExecuteCommand("bun list channels\r\n", replies.channels, limitMs);
+  return complete;
+}
+
 void ScanDslReplies(const DslReplies& replies, DslReadings& r) {
   GetReplyField(replies.mode, "Modem Mode", 1, 5, r.AdslMode);
   if (Contains(replies.channel, "Modem is NOT in SHOWTIME yet")) {
@@ -140,16 +148,14 @@ void CMONITOR::OnCommand(int id) {
 }
 
 void CMONITOR::Refresh() {
+  const UtcMillis started = UtcNow();
   DslReplies replies;
-  CommandChannel& channel = session().channel;
-  channel.ExecuteCommand("bsp channel\r\n", replies.channel, kReplyLimitMs);
-  channel.ExecuteCommand("bsp mode\r\n", replies.mode, kReplyLimitMs);
-  channel.ExecuteCommand("bsp line\r\n", replies.line, kReplyLimitMs);
-  channel.ExecuteCommand("bun list channels\r\n", replies.channels, kReplyLimitMs);
+  const bool complete = ReadDslReplies(session().channel, replies, kReplyLimitMs);
   ScanDslReplies(replies, *this);
   // A mode the user has picked but not yet applied with Reconnect must survive the refresh.
   modeBinding_.Load(view());
   Show();
+  History.Append(MakeSample(started, replies, complete));
 }
 
 void CMONITOR::OnReconnect() {

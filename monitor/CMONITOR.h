@@ -1,9 +1,12 @@
 // The DSL Monitoring page: line state, rates and ATM counters polled while shown; mode and retrain.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "monitor/CMONITORIds.h"
+#include "monitor/LineHistory.h"
+#include "monitor/LinePlot.h"
 #include "ui/Page.h"
 #include "ui/PollTimer.h"
 #include "ui/Session.h"
@@ -44,6 +47,9 @@ struct DslReplies {
 void ScanDslReplies(const DslReplies& replies, DslReadings& readings);
 // The mode choice "bsp mode" reports (0 multi .. 3 ANSI), or -1 for anything else.
 int ScanModemMode(const std::string& reply);
+// Runs the four listings of a refresh in order, each bounded by limitMs, on the current
+// connection. False when any of them did not complete; the others still ran.
+bool ReadDslReplies(CommandChannel& channel, DslReplies& replies, Millis limitMs);
 
 class CMONITOR : public Page, public DslReadings {
  public:
@@ -64,6 +70,10 @@ class CMONITOR : public Page, public DslReadings {
   void OnReconnect();
 
   int ModeChoice = -1;  // 0 Multi, 1 G.Dmt, 2 G.Lite, 3 ANSI; -1 none checked
+
+  // Every refresh adds what it read, as the Line History window shows it.
+  HistoryPlot History;
+  std::function<UtcMillis()> UtcNow = SystemUtcNow;
 
  private:
   Bindings modeBinding_;

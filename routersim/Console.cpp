@@ -36,6 +36,8 @@ std::string Escape(const std::string& line) {
 Console::Console(Options& options, Clock& clock)
     : options_(options), clock_(clock), faults_(options.faults) {
   RegisterAllCommands(table_);
+  drops_ = options_.dslDropsAtMs;
+  std::sort(drops_.begin(), drops_.end());
   startTime_ = clock_.Now();
   Idle();
   router_ = Factory(startTime_);
@@ -99,6 +101,7 @@ void Console::Notice(const std::string& text) const {
 
 std::string Console::RunCommand(const std::string& line) {
   Idle();
+  DropLineAsScheduled(clock_.Now());
   return Run(line);
 }
 
@@ -120,6 +123,7 @@ void Console::LineReceived(const std::string& line) {
 }
 
 std::string Console::Execute(Session& from, const std::string& line) {
+  DropLineAsScheduled(clock_.Now());
   current_ = &from;
   std::string output = table_.Dispatch(router_, *this, clock_.Now(), arrival_, line);
   current_ = nullptr;
@@ -160,6 +164,14 @@ void Console::DropAllConnectionsAfterPrompt() {
 
 std::string Console::Run(const std::string& line) {
   return table_.Dispatch(router_, *this, clock_.Now(), arrival_, line);
+}
+
+void Console::DropLineAsScheduled(Millis now) {
+  for (; nextDrop_ < drops_.size() && startTime_ + drops_[nextDrop_] <= now; ++nextDrop_) {
+    const Millis at = startTime_ + drops_[nextDrop_];
+    DslLine& dsl = router_.dsl;
+    if (dsl.InShowtime(at)) dsl.Retrain(at, options_.retrainMs);
+  }
 }
 
 void Console::LoadSaved(const std::vector<std::string>& saved, Millis now) {

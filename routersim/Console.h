@@ -69,6 +69,8 @@ class Console final : public Services, public SessionHost {
   std::string FactoryLan() const;
   Router Factory(Millis now) const;
   void LoadSaved(const std::vector<std::string>& saved, Millis now);
+  // Drops the line for each scheduled time that has come since the last command.
+  void DropLineAsScheduled(Millis now);
 
   Options& options_;
   Clock& clock_;
@@ -83,6 +85,8 @@ class Console final : public Services, public SessionHost {
   std::vector<TranscriptLine> transcript_;
   std::ofstream transcriptFile_;
   Millis startTime_ = 0;
+  std::vector<Millis> drops_;  // options' drop times, in order
+  std::size_t nextDrop_ = 0;
 
   Millis arrival_ = 0;
   Millis quietClock_ = 0;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "channel/Clock.h"
 
@@ -37,6 +38,12 @@ struct Options {
   // Line idle this long after " bsp up": longer than one 3 s monitoring period, as on a
   // real line, so that the refresh after a retrain sees it down.
   int retrainMs = 8000;
+  // The trained line's figures wander over this period: the noise margins dip and the
+  // rates step down with them, then recover. 0 keeps them as trained.
+  Millis dslDriftPeriodMs = 10 * 60 * 1000;
+  // Times from the start at which the line drops, as after a burst of noise, and retrains
+  // (for retrainMs). A line that is down or training then is left alone.
+  std::vector<Millis> dslDropsAtMs;
   // Starts set up in a WAN protocol instead of as shipped (PresetNames() lists them); it is
   // then the saved configuration too. A state file that exists takes precedence.
   std::string preset;

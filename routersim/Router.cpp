@@ -2,6 +2,7 @@
 #include "routersim/Router.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace tarnwick::routersim {
@@ -35,6 +36,21 @@ void DslLine::Retrain(Millis now, Millis retrainMs) {
   upAt = now + std::max<Millis>(0, retrainMs);
   showtimeSince = -1;
   figures = TrainFigures(mode, ++trainings);
+}
+
+DslFigures DslLine::FiguresAt(Millis now, Millis driftPeriodMs) const {
+  DslFigures f = figures;
+  if (driftPeriodMs <= 0 || !InShowtime(now)) return f;
+  // 0 at the training, 1 half a period later: the trained figures are the best ones.
+  const double phase = 2 * 3.14159265358979 * static_cast<double>((now - upAt) % driftPeriodMs) /
+                       static_cast<double>(driftPeriodMs);
+  const double depth = (1 - std::cos(phase)) / 2;
+  f.downMargin -= 2.0 * depth;
+  f.upMargin -= 1.0 * depth;
+  // Rate adaptation in 32 kbps steps, never above the trained rate.
+  f.downInterleavedKbps -= 32 * static_cast<int>(std::lround(4 * depth));
+  f.upInterleavedKbps -= 32 * static_cast<int>(std::lround(depth));
+  return f;
 }
 
 const char* ModeName(DslMode mode) {

@@ -128,6 +128,8 @@ struct DslLine {
   void GoDown(Millis now);
   // Starts a retrain that ends retrainMs from now, in the configured mode.
   void Retrain(Millis now, Millis retrainMs);
+  // The figures as the line reports them now: those it trained to, drifted since.
+  DslFigures FiguresAt(Millis now, Millis driftPeriodMs) const;
 };
 
 const char* ModeName(DslMode mode);     // as "bsp mode" lists it: multi, gdmt, glite, Ansi

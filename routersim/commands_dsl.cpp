@@ -29,7 +29,7 @@ void RegisterDslCommands(CommandTable& table) {
           c.out.Line(kNotShowtime);
           return;
         }
-        const DslFigures& f = dsl.figures;
+        const DslFigures f = dsl.FiguresAt(c.now, c.services.options().dslDriftPeriodMs);
         c.out.Line("NEAR END FAST CHANNEL BIT RATE : " + Kbps(f.downFastKbps) + " kbps");
         c.out.Line("FAR END FAST CHANNEL BIT RATE : " + Kbps(f.upFastKbps) + " kbps");
         c.out.Line("NEAR END INTERLEAVED CHANNEL BIT RATE : " + Kbps(f.downInterleavedKbps) +
@@ -52,7 +52,7 @@ void RegisterDslCommands(CommandTable& table) {
           c.out.Line(kNotShowtime);
           return;
         }
-        const DslFigures& f = dsl.figures;
+        const DslFigures f = dsl.FiguresAt(c.now, c.services.options().dslDriftPeriodMs);
         // "Seletected" is how the modem driver spells it; clients scan for that spelling.
         c.out.Field("Operation Mode Seletected", f.operationMode);
         c.out.Field("Downstream Noise Margin", FormatTenths(f.downMargin), "dB");

@@ -33,6 +33,10 @@ const char kUsage[] =
     "  --transcript FILE        append every received line with its time\n"
     "  --restart-down-ms N      unreachable this long after \"restart\" (default 4000)\n"
     "  --retrain-ms N           line idle this long after \" bsp up\" (default 8000)\n"
+    "  --dsl-drift SECONDS      period over which the line's noise margins dip and its\n"
+    "                           rates step down and recover (default 600; 0: steady)\n"
+    "  --dsl-drop-at SECONDS    drop the line this long after the start and retrain it\n"
+    "                           (for --retrain-ms); may be given several times\n"
     "  --preset NAME            start set up in a WAN protocol: bridged, routed, ipoa,\n"
     "                           pppoa, pppoe, transparent, or mixed (several PVCs);\n"
     "                           an existing state file takes precedence\n"
@@ -98,6 +102,10 @@ int main(int argc, char** argv) {
       o.restartDownMs = static_cast<int>(number(0, 600000));
     } else if (arg == "--retrain-ms") {
       o.retrainMs = static_cast<int>(number(0, 600000));
+    } else if (arg == "--dsl-drift") {
+      o.dslDriftPeriodMs = number(0, 7L * 24 * 3600) * 1000;
+    } else if (arg == "--dsl-drop-at") {
+      o.dslDropsAtMs.push_back(number(0, 365L * 24 * 3600) * 1000);
     } else if (arg == "--preset") {
       o.preset = value("a preset name");
       const auto& names = tarnwick::routersim::PresetNames();

@@ -3,7 +3,8 @@
 # Usage: scripts/screenshots.sh [--bin DIR] [--routersim PATH]
 #   DIR holds tarnwick.exe and tarnwick-driver.exe (default build/windows); the simulator
 #   defaults to the native build's. Every page after General is shot, as NAME.png from its
-#   tab label ("Route Table": route-table.png), then the NAT inbound dialog (nat-inbound.png);
+#   tab label ("Route Table": route-table.png), then the NAT inbound dialog (nat-inbound.png)
+#   and the Line History window after two minutes of polling (line-history.png);
 #   TARNWICK_SHOT_PAGES="NAME..." picks some.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,7 +25,8 @@ mkdir -p "$out"
 begin_work
 use_prefix "$bin/shots-wineprefix"
 start_xvfb
-start_routersim --firmware 3.12.0 --preset pppoe
+# The line's figures wander quickly enough for the Line History shot to show it.
+start_routersim --firmware 3.12.0 --preset pppoe --dsl-drift 90
 offer_address
 driver_options=(desktop tarnwick timeout 30000)
 
@@ -99,4 +101,14 @@ for protocol in routed pppoa; do
   open_page "Line Configuration" click "${!id}" screenshot-ready >/dev/null
   shot "line-configuration-$protocol" wait-window Tarnwick
 done
+if wanted line-history; then
+  # The DSL Monitoring page polls while it is shown; halfway the line is retrained.
+  driver wait-window Tarnwick select-tab "DSL Monitoring" syscommand "$IDM_LINE_HISTORY" \
+    wait-window "Line History" >/dev/null
+  sleep 60
+  TARNWICK_PASSWORD=$password "$(dirname "$routersim")/../channel/cli/tarnwick-cli" \
+    --port "${address##*:}" "${address%:*}" " bsp down" " bsp up" >/dev/null
+  sleep 60
+  shot line-history wait-window "Line History"
+fi
 driver wait-window Tarnwick press "$IDOK" >/dev/null

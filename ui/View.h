@@ -9,6 +9,7 @@
 namespace tarnwick {
 
 class DialogModel;
+class PlotSource;
 
 class View {
  public:
@@ -48,6 +49,10 @@ class View {
   virtual void EndDialog(int result) = 0;
   // Sheet only: OK becomes "Close" and Cancel is disabled.
   virtual void CancelToClose() = 0;
+  // Opens a modeless window beside this one that plots source as it changes, or brings the
+  // one already open to the front. It closes by itself, at the latest with this window;
+  // source must outlive this window.
+  virtual void ShowPlot(PlotSource& source) = 0;
 };
 
 // Enables or disables each control of a group.

@@ -5,6 +5,7 @@
 
 #include "win32/DialogHost.h"
 #include "win32/Dispatcher.h"
+#include "win32/PlotWindow.h"
 #include "win32/WideText.h"
 
 namespace tarnwick::win32 {
@@ -135,6 +136,11 @@ void Win32View::EndDialog(int result) {
 
 void Win32View::CancelToClose() {
   if (kind_ != Kind::Dialog) SendMessageW(SheetWindow(), PSM_CANCELTOCLOSE, 0, 0);
+}
+
+void Win32View::ShowPlot(PlotSource& source) {
+  // Beside the sheet, which owns it, whichever page asks.
+  ShowPlotWindow(kind_ == Kind::Dialog ? window_ : SheetWindow(), source);
 }
 
 void EndSheet(HWND sheet, bool asOk) {

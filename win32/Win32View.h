@@ -44,6 +44,7 @@ class Win32View final : public View {
   // Dialog: ends it. Page or sheet: ends the sheet, as its Cancel unless result is IDOK.
   void EndDialog(int result) override;
   void CancelToClose() override;
+  void ShowPlot(PlotSource& source) override;
 
   HWND handle() const { return window_; }
 

@@ -1,7 +1,8 @@
 // tarnwick-cli [--port N] [--timeout MS] HOST COMMAND...
 // Logs in to the router, runs each COMMAND and writes each reply to standard output as
 // collected. The password comes from TARNWICK_PASSWORD, else the first line of standard
-// input, so that it never shows in a process list.
+// input, so that it never shows in a process list. "tarnwick-cli dsl ..." polls the DSL
+// figures over time instead (monitor/DslConsole.h).
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include "channel/CommandChannel.h"
 #include "channel/Socket.h"
 #include "channel/Ui.h"
+#include "monitor/DslConsole.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -84,6 +86,10 @@ std::string ReadPassword() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "dsl") == 0) {
+    ConsoleUi ui;
+    return RunDslConsole(argc - 1, argv + 1, ui, ReadPassword);
+  }
   long port = 0;
   long timeoutMs = 5000;
   int i = 1;

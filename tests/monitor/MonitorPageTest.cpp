@@ -1,6 +1,9 @@
 // The DSL Monitoring page on canned replies: the scan of each listing, polling, retrain.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -253,6 +256,52 @@ TEST_F(MonitorPage, AModePickedButNotAppliedSurvivesARefresh) {
   page.OnTimer(CMONITOR::kPoll.id());
   EXPECT_TRUE(bench.view.IsChecked(IDC_DSL_MODE_MULTI + 3));
   EXPECT_FALSE(bench.view.IsChecked(IDC_DSL_MODE_MULTI + 1));
+}
+
+TEST_F(MonitorPage, EachRefreshAddsASampleOfWhatThatPollAloneRead) {
+  constexpr UtcMillis kEpoch = 1714600800000;
+  page.UtcNow = [&] { return kEpoch + bench.clock.Now(); };
+  auto& out = bench.router.outputs;
+  const std::string up = out["bsp channel\r\n"];
+  struct Step {
+    const char* name;
+    std::function<void()> change;
+    LinkState link;
+    std::optional<double> downInterleaved, downMargin;
+    std::string adslMode;
+    std::string shownMargin;  // what the page shows meanwhile
+  };
+  const Step steps[] = {
+      {"showtime", [] {}, LinkState::Alive, 8000, 10, "G.dmt", "10"},
+      {"line figures missing", [&] { out["bsp line\r\n"] = "nothing\r\n"; }, LinkState::Alive, 8000,
+       std::nullopt, "G.dmt", "10"},
+      {"idle", [&] { out["bsp channel\r\n"] = "Modem is NOT in SHOWTIME yet\r\n"; },
+       LinkState::Idle, std::nullopt, std::nullopt, "G.dmt", ""},
+      {"a listing times out",
+       [&] {
+         out["bsp channel\r\n"] = up;
+         bench.router.silent = {"bsp mode\r\n"};
+       },
+       LinkState::Timeout, 8000, std::nullopt, "", ""},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    step.change();
+    bench.router.received.clear();
+    const UtcMillis started = kEpoch + bench.clock.Now();
+    page.Refresh();
+    EXPECT_EQ(bench.router.received,
+              (std::vector<std::string>{"bsp channel\r\n", "bsp mode\r\n", "bsp line\r\n",
+                                        "bun list channels\r\n"}));
+    const DslSample& s = page.History.history().back();
+    EXPECT_EQ(s.time, started);
+    EXPECT_EQ(s.link, step.link);
+    EXPECT_EQ(s.downInterleavedKbps, step.downInterleaved);
+    EXPECT_EQ(s.downMarginDb, step.downMargin);
+    EXPECT_EQ(s.adslMode, step.adslMode);
+    EXPECT_EQ(Shown(IDC_DSL_DOWN_MARGIN), step.shownMargin);
+  }
+  EXPECT_EQ(page.History.history().size(), std::size(steps));
 }
 
 TEST_F(MonitorPage, SilentRouterGivesFourMessagesAndShowsAliveWithOldValues) {

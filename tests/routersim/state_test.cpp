@@ -140,6 +140,41 @@ TEST_F(RouterState, RetrainTakesTheLineDownAndBringsItBackInTheChosenMode) {
   }
 }
 
+TEST_F(RouterState, LineFiguresDipOverTheDriftPeriodAndRecover) {
+  auto margin = [&] { return std::atof(Field(Run("bsp line"), "Downstream Noise", 1, 5).c_str()); };
+  auto rate = [&] {
+    return ToInt(Field(Run("bsp channel"), "NEAR END INTERLEAVED CHANNEL", 1, 8));
+  };
+  const double trainedMargin = margin();
+  const int trainedRate = rate();
+  struct Case {
+    Millis at;  // into the default ten-minute period
+    double marginDrop;
+    int rateDrop;
+  };
+  for (const Case& c : {Case{150000, 1.0, 64}, Case{300000, 2.0, 128}, Case{600000, 0, 0}}) {
+    clock.Advance(c.at - clock.Now());
+    EXPECT_NEAR(margin(), trainedMargin - c.marginDrop, 0.051) << c.at;
+    EXPECT_EQ(rate(), trainedRate - c.rateDrop) << c.at;
+  }
+}
+
+TEST_F(RouterState, ScheduledDropsTakeTheLineDownForARetrain) {
+  Options o = Defaults();
+  // Out of order, and one while the line is still training from the drop before.
+  o.dslDropsAtMs = {60000, 30000, 61000};
+  sim = std::make_unique<Simulator>(o, clock);
+  const std::pair<Millis, bool> cases[] = {
+      {29999, true},  {30000, false}, {32999, false}, {33000, true}, {59999, true},
+      {60000, false}, {61000, false}, {62999, false}, {63000, true}, {90000, true},
+  };
+  for (const auto& [at, up] : cases) {
+    clock.Advance(at - clock.Now());
+    EXPECT_EQ(Run("bsp channel").find("Modem is NOT in SHOWTIME yet") == std::string::npos, up)
+        << at;
+  }
+}
+
 TEST_F(RouterState, AtmCountersGrowOnlyWhileTheLineIsUp) {
   auto counters = [&] {
     std::string list = Run("bun list channels");

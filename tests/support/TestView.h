@@ -11,6 +11,7 @@
 
 #include "ui/Bindings.h"
 #include "ui/DialogModel.h"
+#include "ui/PlotSource.h"
 #include "ui/View.h"
 
 namespace tarnwick::testing {
@@ -141,6 +142,7 @@ class TestView final : public View {
   }
   void EndDialog(int result) override { endResults.push_back(result); }
   void CancelToClose() override { cancelToClose = true; }
+  void ShowPlot(PlotSource& source) override { plots.push_back(&source); }
 
   // Column texts of every row of a list.
   std::vector<std::vector<std::string>> Rows(int id) const {
@@ -163,6 +165,7 @@ class TestView final : public View {
   int listWidth = 400;
   int repaints = 0;
   bool cancelToClose = false;
+  std::vector<PlotSource*> plots;  // every ShowPlot, in order
 
  private:
   // A control the model did not declare, or declared as another kind, is a fault of the

@@ -32,6 +32,7 @@
 //   wait-focus ID               wait until a control of the current window has the focus
 //   read-selection ID           print an edit's selection: START END
 //   close                       the current window's close box
+//   resize WIDTH HEIGHT         give the current window this outer size, as a drag would
 //   screenshot-ready            wait until the current window's thread is idle
 //   sleep MS
 //   dump                        list every window (for debugging)
@@ -491,6 +492,12 @@ int main(int argc, char** argv) {
                   static_cast<unsigned>(HIWORD(range)));
     } else if (command == "close") {
       PostMessageW(Current(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else if (command == "resize") {
+      const int width = static_cast<int>(Number(arg("resize")));
+      const int height = static_cast<int>(Number(arg("resize")));
+      if (!SetWindowPos(Current(), nullptr, 0, 0, width, height,
+                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE))
+        Fail("the window could not be resized");
     } else if (command == "screenshot-ready") {
       // Two round trips through the target's queue: everything posted before is handled
       // and the resulting paints are done.

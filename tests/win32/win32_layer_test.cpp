@@ -19,6 +19,7 @@
 #include "ui/ExitDialog.h"
 #include "ui/Session.h"
 #include "win32/DialogHost.h"
+#include "win32/PlotWindowIds.h"
 #include "win32/PossibleErrorsIds.h"
 #include "win32/RegistrySettings.h"
 #include "win32/SheetHost.h"
@@ -514,18 +515,20 @@ TEST_F(SheetTest, ShowsGeneralWithCloseMenuAndIconThenEndsAsCancel) {
 
     HMENU menu = GetSystemMenu(window, FALSE);
     int count = GetMenuItemCount(menu);
-    EXPECT_GE(count, 4);
+    EXPECT_GE(count, 6);
     std::vector<std::pair<std::wstring, UINT>> tail;
-    for (int i = count - 4; i < count; ++i) {
+    for (int i = count - 6; i < count; ++i) {
       UINT id = 0;
       std::wstring t = MenuText(menu, i, &id);
       tail.emplace_back(t, id);
     }
-    EXPECT_EQ(tail, (std::vector<std::pair<std::wstring, UINT>>{
-                        {L"-", 0u},
-                        {L"&About...", 0x10u},
-                        {L"-", 0u},
-                        {L"&Load Default Configuration", 0x20u}}));
+    EXPECT_EQ(tail,
+              (std::vector<std::pair<std::wstring, UINT>>{{L"-", 0u},
+                                                          {L"&About...", 0x10u},
+                                                          {L"-", 0u},
+                                                          {L"&Load Default Configuration", 0x20u},
+                                                          {L"-", 0u},
+                                                          {L"Line &History...", 0x30u}}));
     sheet.view().EndDialog(0);
     return true;
   }});
@@ -579,6 +582,75 @@ TEST_F(SheetTest, SystemMenuRangeOpensAboutOwnedByTheSheet) {
   EXPECT_TRUE(script.Finished());
   // About asks the current connection, and there is none.
   EXPECT_EQ(ui_.Texts(), (std::vector<std::string>{"Winsock connection is not created"}));
+}
+
+int WindowsTitled(const std::wstring& title) {
+  struct Count {
+    std::wstring title;
+    int n;
+  } count{title, 0};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* c = reinterpret_cast<Count*>(p);
+        wchar_t text[256] = {};
+        GetWindowTextW(w, text, 256);
+        if (IsWindowVisible(w) && c->title == text) ++c->n;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.n;
+}
+
+TEST_F(SheetTest, LineHistoryOpensOnceFollowsTheSamplesAndGoesWithTheSheet) {
+  CAllControlsSheet sheet(session_);
+  auto sample = [](UtcMillis time, double margin) {
+    DslSample s;
+    s.time = time;
+    s.link = LinkState::Alive;
+    s.downMarginDb = margin;
+    s.downInterleavedKbps = 7616;
+    return s;
+  };
+  sheet.monitor.History.Append(sample(1714600800000, 9.5));
+  HWND plot = nullptr;
+  auto summary = [&] {
+    wchar_t text[256] = {};
+    GetDlgItemTextW(plot, IDC_PLOT_SUMMARY, text, 256);
+    return std::wstring(text);
+  };
+  Script script({
+      [&] {
+        HWND window = Sheet();
+        if (!window) return false;
+        PostMessageW(window, WM_SYSCOMMAND, 0x30, 0);
+        return true;
+      },
+      [&] {
+        plot = ThreadWindow(L"Line History");
+        if (!plot) return false;
+        EXPECT_EQ(GetWindow(plot, GW_OWNER), Sheet());
+        EXPECT_EQ(summary().substr(0, 9), L"1 sample,");
+        // As the page's next refresh adds one.
+        sheet.monitor.History.Append(sample(1714600803000, 9.3));
+        EXPECT_EQ(summary().substr(0, 10), L"2 samples,");
+        EXPECT_TRUE(SetWindowPos(plot, nullptr, 0, 0, 600, 380, SWP_NOMOVE | SWP_NOZORDER));
+        UpdateWindow(plot);
+        PostMessageW(Sheet(), WM_SYSCOMMAND, 0x30, 0);
+        return true;
+      },
+      [&] {
+        EXPECT_EQ(WindowsTitled(L"Line History"), 1) << "the open one comes forward";
+        RECT r{};
+        GetWindowRect(plot, &r);
+        EXPECT_EQ(r.right - r.left, 600);
+        sheet.view().EndDialog(0);
+        return true;
+      },
+  });
+  SheetHost::Run(sheet);
+  EXPECT_TRUE(script.Finished());
+  EXPECT_FALSE(IsWindow(plot)) << "closed with the sheet that owns it";
 }
 
 }  // namespace
