@@ -122,7 +122,7 @@ ShownPage DslPage(const CMONITOR& p) {
   return {
       "dsl",
       p.Caption(),
-      {Choice("ModeChoice", "ADSL Mode choice", p.ModeChoice, NameOf(kModeNames, p.ModeChoice)),
+      {Choice("ModeChoice", "ADSL Mode setting", p.ModeChoice, NameOf(kModeNames, p.ModeChoice)),
        Text("LinkStatus", "Link Status", p.LinkStatus), Text("AdslMode", "ADSL Mode", p.AdslMode),
        Text("OperationMode", "Operation Mode", p.OperationMode),
        Text("DownstreamRateFast", "Downstream Rate(Fast)", p.DownFastRate, "Kbps"),
@@ -248,14 +248,16 @@ class PageReader {
   std::unique_ptr<CLINE> line_;
 };
 
-// Forwards to the console; notes whether anything went wrong on the way.
+// Forwards to the console; notes whether anything went wrong on the way, and answers every
+// question No: a show agrees to no change.
 class WatchingUi final : public Ui {
  public:
   explicit WatchingUi(Ui& inner) : inner_(inner) {}
   Answer Message(WindowRef owner, const std::string& text, const std::string& caption,
                  Buttons buttons) override {
     if (caption == "Error") failed = true;
-    return inner_.Message(owner, text, caption, buttons);
+    const Answer shown = inner_.Message(owner, text, caption, buttons);
+    return buttons == Buttons::YesNo ? Answer::No : shown;
   }
   void ShowPossibleErrors() override {
     failed = true;

@@ -70,8 +70,8 @@ std::optional<std::string> ParseShowWords(const std::vector<std::string>& words,
 enum ShowStatus { kShowRead = 0, kShowCommandFailed = 1, kShowLoginFailed = 2 };
 
 // Logs in, reads and fills out (nothing when a reply timed out or a command failed: a
-// partial reading would pass for the router's state). Every message goes to ui, which
-// answers every question No.
+// partial reading would pass for the router's state). Every message goes to ui; every
+// question is answered No, whatever ui answers.
 ShowStatus RunShow(const ShowRequest& request, SocketFactory& sockets, Clock& clock, Ui& ui,
                    std::string& out);
 
