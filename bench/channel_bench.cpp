@@ -67,13 +67,6 @@ struct Rig {
 
 double Seconds(Steady::duration d) { return std::chrono::duration<double>(d).count(); }
 
-double Median(std::vector<double> samples) {
-  if (samples.empty()) return 0;
-  std::sort(samples.begin(), samples.end());
-  std::size_t mid = samples.size() / 2;
-  return samples.size() % 2 ? samples[mid] : (samples[mid - 1] + samples[mid]) / 2;
-}
-
 struct Figures {
   double executeMs = 0;
   double loginMs = 0;
@@ -83,7 +76,7 @@ struct Figures {
 } figures;
 
 void Report(benchmark::State& state, std::vector<double>& samples, double& figure) {
-  figure = Median(samples) * 1000;
+  figure = tarnwick::bench::Median(samples) * 1000;
   state.counters["median_ms"] = figure;
 }
 
@@ -183,9 +176,9 @@ void BM_Reply4MiB(benchmark::State& state) {
     plain.push_back(static_cast<double>(kBigReply) / p);
     ratios.push_back(p / c);
   }
-  figures.collectBytesPerSecond = Median(collect);
-  figures.plainBytesPerSecond = Median(plain);
-  figures.ratio = Median(ratios);
+  figures.collectBytesPerSecond = tarnwick::bench::Median(collect);
+  figures.plainBytesPerSecond = tarnwick::bench::Median(plain);
+  figures.ratio = tarnwick::bench::Median(ratios);
   state.counters["ratio"] = figures.ratio;
 }
 

@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       FUZZ_CHECK(cell->size() <= kMaxPvcCell);
     // Transparent-bridge mode reads bridge ports only, after the page's own row.
     if (line.PvcModeNormal == 0 && !(i == 0 && line.LineChangedSinceRead == 1))
-      FUZZ_CHECK(row.protocol == PvcProtocolName(kPvcBridged) ||
-                 row.protocol == PvcProtocolName(kPvcTransparentBridge));
+      FUZZ_CHECK(row.protocol == PvcProtocolName(kBridged) ||
+                 row.protocol == PvcProtocolName(kTransparentBridge));
   }
 
   // Nothing read from the router may add a line of its own to the script.

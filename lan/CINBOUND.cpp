@@ -36,14 +36,14 @@ bool IsValidPort(const std::string& port) {
 
 std::string InboundInterface(int lineProtocol) {
   switch (lineProtocol) {
-    case 0:
+    case kBridged:
       return "wandevice";
-    case 1:
+    case kRouted:
       return "wan1";
-    case 2:
+    case kIpoa:
       return "wanIPOA1";
-    case 3:
-    case 4:
+    case kPppoa:
+    case kPppoe:
       return "ppp_device";
     default:
       return "";

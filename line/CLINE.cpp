@@ -60,15 +60,6 @@ bool IsWithin(const std::string& digits, unsigned long max) {
   return digits.size() - first <= 5 && std::stoul(digits.substr(first)) <= max;
 }
 
-// A PPP user name or password travels as one blank-separated token of a command line.
-bool IsToken(const std::string& text) {
-  for (char c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x21 || b > 0x7E) return false;
-  }
-  return true;
-}
-
 // Only an address text goes into the digits-only boxes (a WAN device may list "dhcp").
 bool IsAddressText(const std::string& text, char separator) {
   for (char c : text)
@@ -130,38 +121,12 @@ void CLINE::ReadRouterState() {
   listings.subnet = ask("ip subnet\r\n");
   listings.ppp = ask("flashfs cat initppp\r\n");
 
-  LineReading start{Protocol,
-                    Vpi,
-                    Vci,
-                    NatEnabled,
-                    Channel,
-                    UserName,
-                    Password,
-                    Framing,
-                    AutoWan,
-                    DnsDiscovery,
-                    s.LanIpText,
-                    s.LanMaskText,
-                    s.WanIpText,
-                    s.WanMaskText,
-                    s.RemoteGatewayText,
-                    1};
+  LineReading start;
+  static_cast<LineValues&>(start) = *this;
+  static_cast<LineTexts&>(start) = s;
   const LineReading r = ReadLineState(listings, ask, start);
-  Protocol = r.Protocol;
-  Vpi = r.Vpi;
-  Vci = r.Vci;
-  NatEnabled = r.NatEnabled;
-  Channel = r.Channel;
-  UserName = r.UserName;
-  Password = r.Password;
-  Framing = r.Framing;
-  AutoWan = r.AutoWan;
-  DnsDiscovery = r.DnsDiscovery;
-  s.LanIpText = r.LanIpText;
-  s.LanMaskText = r.LanMaskText;
-  s.WanIpText = r.WanIpText;
-  s.WanMaskText = r.WanMaskText;
-  s.RemoteGatewayText = r.RemoteGatewayText;
+  static_cast<LineValues&>(*this) = r;
+  static_cast<LineTexts&>(s) = r;
   s.SinglePvc = r.SinglePvc;
 
   SplitInto(LanIp, s.LanIpText, '.');
@@ -428,9 +393,9 @@ bool CLINE::ValidateLinePage() {
     if (Password.empty()) return fail("Please set Password.");
     // Each travels as one token of a command line: a blank would split it on the router and
     // a control byte would end the line early.
-    if (!IsToken(UserName))
+    if (!IsCommandToken(UserName))
       return fail("The user name may hold only printable characters, and no blanks.");
-    if (!IsToken(Password))
+    if (!IsCommandToken(Password))
       return fail("The password may hold only printable characters, and no blanks.");
   }
   return true;
@@ -448,23 +413,9 @@ void CLINE::BuildTexts() {
 }
 
 LineScriptInputs CLINE::ScriptInputs() const {
-  const LineState& s = session().line;
   LineScriptInputs in;
-  in.Protocol = Protocol;
-  in.Vpi = Vpi;
-  in.Vci = Vci;
-  in.Channel = Channel;
-  in.UserName = UserName;
-  in.Password = Password;
-  in.Framing = Framing;
-  in.AutoWan = AutoWan;
-  in.NatEnabled = NatEnabled;
-  in.DnsDiscovery = DnsDiscovery;
-  in.LanIpText = s.LanIpText;
-  in.LanMaskText = s.LanMaskText;
-  in.WanIpText = s.WanIpText;
-  in.WanMaskText = s.WanMaskText;
-  in.RemoteGatewayText = s.RemoteGatewayText;
+  static_cast<LineValues&>(in) = *this;
+  static_cast<LineTexts&>(in) = session().line;
   return in;
 }
 

@@ -14,7 +14,7 @@
 
 namespace tarnwick {
 
-class CLINE : public Page {
+class CLINE : public Page, public LineValues {
  public:
   explicit CLINE(Session& session);
 
@@ -42,15 +42,6 @@ class CLINE : public Page {
   void OnInbound();
   void OnMultiplePvc();
 
-  int Protocol = kBridged;
-  std::string Vpi;
-  std::string Vci;
-  int NatEnabled = 0;
-  std::string Channel;
-  std::string UserName;
-  std::string Password;
-  int Framing = -1;  // 0 LLC SNAP, 1 VC MUX, -1 neither
-  int AutoWan = 0;
   OctetField LanIp{{IDC_LINE_LAN_IP1, IDC_LINE_LAN_IP2, IDC_LINE_LAN_IP3, IDC_LINE_LAN_IP4}};
   OctetField LanMask{
       {IDC_LINE_LAN_MASK1, IDC_LINE_LAN_MASK2, IDC_LINE_LAN_MASK3, IDC_LINE_LAN_MASK4}};
@@ -59,7 +50,6 @@ class CLINE : public Page {
       {IDC_LINE_GATEWAY1, IDC_LINE_GATEWAY2, IDC_LINE_GATEWAY3, IDC_LINE_GATEWAY4}};
   OctetField WanMask{
       {IDC_LINE_WAN_MASK1, IDC_LINE_WAN_MASK2, IDC_LINE_WAN_MASK3, IDC_LINE_WAN_MASK4}};
-  int DnsDiscovery = 0;
   std::string LanIpAtActivation;
   std::string LanMaskAtActivation;
 

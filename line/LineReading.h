@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "line/LineValues.h"
+
 namespace tarnwick {
 
 // The five listings every reading starts from.
@@ -15,23 +17,8 @@ struct LineListings {
   std::string ppp;     // "flashfs cat initppp"
 };
 
-// What a reading finds: the page members and the address texts (masks in decimal colon form).
-struct LineReading {
-  int Protocol = 0;
-  std::string Vpi;
-  std::string Vci;
-  int NatEnabled = 0;
-  std::string Channel;
-  std::string UserName;
-  std::string Password;
-  int Framing = -1;
-  int AutoWan = 0;
-  int DnsDiscovery = 0;
-  std::string LanIpText;
-  std::string LanMaskText;
-  std::string WanIpText;
-  std::string WanMaskText;
-  std::string RemoteGatewayText;
+// What a reading finds: the page's values and the address texts (masks in decimal colon form).
+struct LineReading : LineValues, LineTexts {
   int SinglePvc = 1;  // 0 when further PVCs were found
 };
 

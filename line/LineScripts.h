@@ -5,39 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "line/LineValues.h"
 #include "ui/WriteScript.h"
 
 namespace tarnwick {
 
-enum LineProtocol {
-  kBridged = 0,
-  kRouted = 1,
-  kIpoa = 2,
-  kPppoa = 3,
-  kPppoe = 4,
-  kTransparentBridge = 5,
-};
-
 // The page values a script is built from, as validation and Apply leave them: addresses
 // dotted, masks as lower-case hexadecimal parts joined by ":", the WAN texts empty outside the
-// WAN case.
-struct LineScriptInputs {
-  int Protocol = kBridged;
-  std::string Vpi;
-  std::string Vci;
-  std::string Channel;
-  std::string UserName;
-  std::string Password;
-  int Framing = -1;  // 0 LLC SNAP; anything else takes the VC MUX form
-  int AutoWan = 0;
-  int NatEnabled = 0;
-  int DnsDiscovery = 0;
-  std::string LanIpText;
-  std::string LanMaskText;
-  std::string WanIpText;
-  std::string WanMaskText;
-  std::string RemoteGatewayText;
-};
+// WAN case. A Framing other than 0 (LLC SNAP) takes the VC MUX form.
+struct LineScriptInputs : LineValues, LineTexts {};
 
 struct LineScript {
   std::vector<ScriptItem> items;

@@ -153,7 +153,7 @@ std::optional<std::string> CMULTIPVC::OctetFault(int id) {
     for (std::size_t i = 0; i < 4; ++i) {
       if (field->ids()[i] != id) continue;
       std::string octet = field->octets[i];
-      if (octet.empty() || (IsValidOctet(octet) && IsSafeOctetText(octet))) return std::nullopt;
+      if (octet.empty() || (IsValidOctet(octet) && IsCommandToken(octet))) return std::nullopt;
       return messages->invalid[i];
     }
   }
@@ -206,7 +206,7 @@ void CMULTIPVC::OnPvcBridged() {
   EnableAll(view(), kFraming, true);
   const std::vector<PvcRow> rows = Rows();
   for (const PvcRow& row : rows) {
-    if (row.protocol == PvcProtocolName(kPvcTransparentBridge)) {
+    if (row.protocol == PvcProtocolName(kTransparentBridge)) {
       line.PvcModeNormal = 0;
       break;
     }
@@ -216,7 +216,7 @@ void CMULTIPVC::OnPvcBridged() {
   } else {
     // Only one bridged PVC carries the router's WAN address.
     for (const PvcRow& row : rows) {
-      if (row.protocol == PvcProtocolName(kPvcBridged) && !row.ip.empty()) {
+      if (row.protocol == PvcProtocolName(kBridged) && !row.ip.empty()) {
         line.WanFieldsEnabled = 0;
         OnPvcAutoWan();
       }
@@ -255,7 +255,7 @@ void CMULTIPVC::OnAddPvc() {
     ResetEntries();
     return;
   }
-  if (ProtocolChoice < kPvcBridged || ProtocolChoice > kPvcIpoa)
+  if (ProtocolChoice < kBridged || ProtocolChoice > kIpoa)
     return Error("Please select the protocol of the PVC.");
   const LineState& line = session().line;
   if (AutoWanCheck == 0 && line.WanFieldsEnabled == 1) {
@@ -277,18 +277,18 @@ void CMULTIPVC::OnAddPvc() {
   // The octet boxes are checked as the focus leaves them; a text set or pasted past that
   // check must still not reach a cell.
   std::string ip, mask, remote;
-  if (line.WanFieldsEnabled == 1 || ProtocolChoice == kPvcRouted) {
+  if (line.WanFieldsEnabled == 1 || ProtocolChoice == kRouted) {
     if (auto fault = EditWanIpOctets.Fault(kWanIpMessages)) return Error(*fault);
     if (auto fault = EditWanMaskOctets.Fault(kWanMaskMessages)) return Error(*fault);
     ip = EditWanIpOctets.Join('.');
     mask = EditWanMaskOctets.Join('.');
   }
-  if (ProtocolChoice == kPvcIpoa && !EditRemoteIpOctets.AnyEmpty()) {
+  if (ProtocolChoice == kIpoa && !EditRemoteIpOctets.AnyEmpty()) {
     if (auto fault = EditRemoteIpOctets.Fault(kRemoteMessages)) return Error(*fault);
     remote = EditRemoteIpOctets.Join('.');
   }
   Load();
-  if (ProtocolChoice == kPvcRouted || ProtocolChoice == kPvcIpoa) {
+  if (ProtocolChoice == kRouted || ProtocolChoice == kIpoa) {
     for (const PvcRow& row : rows)
       if (row.ip == ip) return Error("Duplication of Wan IP is not allowed.");
   }

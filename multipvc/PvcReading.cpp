@@ -96,7 +96,7 @@ std::vector<PvcRow> ReadRouterPvcs(PvcValues& v, LineState& line, int& dnsDiscov
             v.EntryVpi == line.ReadVpi && v.EntryVci == line.ReadVci);
   };
 
-  line.WanFieldsEnabled = v.EntryProtocol == kPvcBridged ? 0 : 1;
+  line.WanFieldsEnabled = v.EntryProtocol == kBridged ? 0 : 1;
   if (line.LineChangedSinceRead == 1) add(v.EntryVpi + "/" + v.EntryVci);
 
   if (v.DefaultGateway.empty()) {
@@ -138,9 +138,8 @@ std::vector<PvcRow> ReadRouterPvcs(PvcValues& v, LineState& line, int& dnsDiscov
       }
     }
     // Every port row is a bridged PVC, all of them transparent in transparent-bridge mode.
-    const int portProtocol = line.PvcModeNormal == 0 && line.LineChangedSinceRead == 0
-                                 ? kPvcTransparentBridge
-                                 : kPvcBridged;
+    const int portProtocol =
+        line.PvcModeNormal == 0 && line.LineChangedSinceRead == 0 ? kTransparentBridge : kBridged;
     v.EntryProtocol = portProtocol;
     for (int pass = 0; pass < kMaxBridgePorts; ++pass) {
       const std::string name = "Port " + std::to_string(++port);
@@ -190,7 +189,7 @@ std::vector<PvcRow> ReadRouterPvcs(PvcValues& v, LineState& line, int& dnsDiscov
       Has(ppp, "pvc atm")) {
     v.EntryWanIp.clear();
     v.EntryWanMask.clear();
-    v.EntryProtocol = kPvcPppoa;
+    v.EntryProtocol = kPppoa;
     ppp = fetch("ppp config\r\n");
     if (Has(ppp, "localip")) {
       const std::string device = Field(devices, "//ppp", 1, 2);
@@ -205,7 +204,7 @@ std::vector<PvcRow> ReadRouterPvcs(PvcValues& v, LineState& line, int& dnsDiscov
   if (v.PppSeeded == 0 && Has(devices, "//ppp/") && Has(devices, "mtu 1492") && Has(ppp, "pppoe")) {
     v.EntryWanIp.clear();
     v.EntryWanMask.clear();
-    v.EntryProtocol = kPvcPppoe;
+    v.EntryProtocol = kPppoe;
     readPppLink("pppoe");
   }
 
@@ -217,7 +216,7 @@ std::vector<PvcRow> ReadRouterPvcs(PvcValues& v, LineState& line, int& dnsDiscov
     if (!own) break;
     const std::string spec = Field(*own, "device " + name, 1, 4);
     if (!Has(spec, "//bun") || !Has(spec, "mode")) continue;
-    v.EntryProtocol = kPvcRouted;
+    v.EntryProtocol = kRouted;
     if (Has(spec, "dhcp")) {
       v.AutoWanCheck = 1;
       v.EntryWanIp.clear();
@@ -241,7 +240,7 @@ std::vector<PvcRow> ReadRouterPvcs(PvcValues& v, LineState& line, int& dnsDiscov
     if (!GetReplyField(devices, "atm", n, 2, name)) continue;
     // Bridged and routed PVCs name their mode; IPoA devices do not.
     if (Has(Field(devices, "atm", n, 4), "mode")) continue;
-    v.EntryProtocol = kPvcIpoa;
+    v.EntryProtocol = kIpoa;
     std::optional<std::string> own = From(devices, "device " + name);
     if (!own) break;
     v.EntryWanIp = Field(*own, name, 1, 7);

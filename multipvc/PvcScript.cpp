@@ -12,11 +12,8 @@ ScriptItem Send(std::string line) { return {ScriptItem::Kind::Line, std::move(li
 ScriptItem Step() { return {ScriptItem::Kind::Step, {}}; }
 
 bool IsPpp(const PvcRow& row) {
-  return row.protocol == PvcProtocolName(kPvcPppoa) || row.protocol == PvcProtocolName(kPvcPppoe);
+  return row.protocol == PvcProtocolName(kPppoa) || row.protocol == PvcProtocolName(kPppoe);
 }
-
-// A log-in value goes into the "welogin" line as one field of its own.
-bool FitsLoginLine(const std::string& text) { return IsPrintableAscii(text) && !HasBlank(text); }
 
 // The Subnet cell (dotted when added, colon form when read) as the router takes it.
 std::string HexMask(std::string subnet) {
@@ -51,16 +48,16 @@ class ScriptWriter {
     mask_ = HexMask(row.subnet);
     llc_ = row.framing == "LLC SNAP";
     natOn_ = row.nat == "Enable";
-    if (row.protocol == PvcProtocolName(kPvcBridged) ||
-        row.protocol == PvcProtocolName(kPvcTransparentBridge))
+    if (row.protocol == PvcProtocolName(kBridged) ||
+        row.protocol == PvcProtocolName(kTransparentBridge))
       Bridged(row);
-    else if (row.protocol == PvcProtocolName(kPvcRouted))
+    else if (row.protocol == PvcProtocolName(kRouted))
       Routed(row);
-    else if (row.protocol == PvcProtocolName(kPvcPppoa))
+    else if (row.protocol == PvcProtocolName(kPppoa))
       Pppoa(row);
-    else if (row.protocol == PvcProtocolName(kPvcIpoa))
+    else if (row.protocol == PvcProtocolName(kIpoa))
       Ipoa(row);
-    else if (row.protocol == PvcProtocolName(kPvcPppoe))
+    else if (row.protocol == PvcProtocolName(kPppoe))
       Pppoe();
   }
 
@@ -202,9 +199,9 @@ std::optional<std::string> PvcApplyRefusal(const std::vector<PvcRow>& rows,
   if (ppp > 1)
     return "Only one PPPoA or PPPoE PVC can be applied: the router has one PPP connection. "
            "Remove the others and apply again; nothing was sent to the router.";
-  if (ppp == 1 && !FitsLoginLine(values.PppUserName))
+  if (ppp == 1 && !IsCommandToken(values.PppUserName))
     return "The PPP user name may not contain blanks or control characters.";
-  if (ppp == 1 && !FitsLoginLine(values.PppPassword))
+  if (ppp == 1 && !IsCommandToken(values.PppPassword))
     return "The PPP password may not contain blanks or control characters.";
   return std::nullopt;
 }

@@ -12,16 +12,6 @@
 
 namespace tarnwick {
 
-// The protocol index the Line Configuration page uses as well.
-enum PvcProtocol : int {
-  kPvcBridged = 0,
-  kPvcRouted = 1,
-  kPvcIpoa = 2,
-  kPvcPppoa = 3,
-  kPvcPppoe = 4,
-  kPvcTransparentBridge = 5,
-};
-
 // The Protocol cell of each kind (a row's identity, compared exactly); empty outside 0..5.
 std::string PvcProtocolName(int protocol);
 

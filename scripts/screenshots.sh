@@ -84,4 +84,19 @@ if [ -z "${TARNWICK_SHOT_PAGES:-}" ] || [[ " $TARNWICK_SHOT_PAGES " == *" nat-in
   shot nat-inbound wait-window Inbound wait-row "$IDC_INBOUND_LIST" 8080/UDP
   driver wait-window Inbound press "$IDCANCEL" wait-gone Inbound >/dev/null
 fi
+wanted() { [ -z "${TARNWICK_SHOT_PAGES:-}" ] || [[ " $TARNWICK_SHOT_PAGES " == *" $1 "* ]]; }
+if wanted multiple-pvc; then
+  load_ids line/CLINEIds.h multipvc/CMULTIPVCIds.h
+  open_page "Line Configuration" press "$IDC_LINE_MULTIPLE_PVC" >/dev/null
+  shot multiple-pvc wait-window "Multiple PVC" wait-row "$IDC_MULTIPVC_LIST" "RFC 2516 (PPPoE)"
+  driver wait-window "Multiple PVC" press "$IDC_MULTIPVC_CLOSE" wait-gone "Multiple PVC" >/dev/null
+fi
+# The Line Configuration page's look in two more protocols (chosen, not applied).
+for protocol in routed pppoa; do
+  wanted "line-configuration-$protocol" || continue
+  load_ids line/CLINEIds.h
+  id=IDC_LINE_${protocol^^}
+  open_page "Line Configuration" click "${!id}" screenshot-ready >/dev/null
+  shot "line-configuration-$protocol" wait-window Tarnwick
+done
 driver wait-window Tarnwick press "$IDOK" >/dev/null

@@ -23,10 +23,10 @@ inline std::string RemoveBlanks(std::string text) {
 
 inline bool HasBlank(const std::string& text) { return text.find(' ') != std::string::npos; }
 
-// An octet box that passed IsValidOctet may still hold an inner blank or a control byte
-// (pasted or set text); either would break the command line it is copied into.
-inline bool IsSafeOctetText(const std::string& octet) {
-  return IsPrintableAscii(octet) && !HasBlank(octet);
+// One field of a command line (an octet box that passed IsValidOctet may still hold pasted
+// text, a PPP user name or password): a blank or a control byte would break the line.
+inline bool IsCommandToken(const std::string& text) {
+  return IsPrintableAscii(text) && !HasBlank(text);
 }
 
 }  // namespace tarnwick

@@ -5,16 +5,29 @@
 
 namespace tarnwick {
 
-// Texts start empty and flags 0 until the Line Configuration page first reads the router.
-struct LineState {
-  // Address texts: dotted addresses; masks in colon form (decimal parts after reading,
-  // hexadecimal parts when applying).
+// The protocol index the Line Configuration page, the Multiple PVC dialog and the NAT inbound
+// dialog share.
+enum LineProtocol : int {
+  kBridged = 0,
+  kRouted = 1,
+  kIpoa = 2,
+  kPppoa = 3,
+  kPppoe = 4,
+  kTransparentBridge = 5,
+};
+
+// The page's addresses as texts: dotted addresses; masks in colon form (decimal parts after
+// reading, hexadecimal parts when applying).
+struct LineTexts {
   std::string LanIpText;
   std::string LanMaskText;
   std::string WanIpText;
   std::string WanMaskText;
   std::string RemoteGatewayText;
+};
 
+// Texts start empty and flags 0 until the Line Configuration page first reads the router.
+struct LineState : LineTexts {
   int SinglePvc = 0;             // 1: one PVC on the router, or the user agreed to replace several
   int PvcModeNormal = 0;         // 0: the router's PVCs are in transparent-bridge mode
   int BridgeLossAccepted = 0;    // 1: the user agreed to lose the transparent-bridge PVCs

@@ -21,7 +21,7 @@ bool OctetField::AllEmpty() const {
 std::optional<std::string> OctetField::Fault(const OctetMessages& messages) {
   if (!messages.empty.empty() && AnyEmpty()) return messages.empty;
   for (int i = 0; i < 4; ++i)
-    if (!IsValidOctet(octets[i]) || !IsSafeOctetText(octets[i])) return messages.invalid[i];
+    if (!IsValidOctet(octets[i]) || !IsCommandToken(octets[i])) return messages.invalid[i];
   return std::nullopt;
 }
 

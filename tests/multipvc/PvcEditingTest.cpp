@@ -14,16 +14,17 @@ using testing::CannedPvcRig;
 using testing::Entry;
 using testing::Table;
 
-constexpr int kBridged = IDC_MULTIPVC_BRIDGED;
-constexpr int kRouted = IDC_MULTIPVC_ROUTED;
-constexpr int kIpoa = IDC_MULTIPVC_IPOA;
+// The protocol radio buttons.
+constexpr int kBridgedButton = IDC_MULTIPVC_BRIDGED;
+constexpr int kRoutedButton = IDC_MULTIPVC_ROUTED;
+constexpr int kIpoaButton = IDC_MULTIPVC_IPOA;
 constexpr int kAutoWan = IDC_MULTIPVC_AUTOWAN;
 
 // A routed PVC at 10.0.0.9 and a bridged one, carrying the WAN address 10.0.0.1 if asked.
 void Prefill(CannedPvcRig& rig, bool addressedBridge) {
   rig.Open();
-  rig.dialog.AddPvcRow(kPvcRouted, "8/35", 0, 0, "10.0.0.9", "255.255.255.0", "");
-  rig.dialog.AddPvcRow(kPvcBridged, "0/35", 0, 0, addressedBridge ? "10.0.0.1" : "", "", "");
+  rig.dialog.AddPvcRow(kRouted, "8/35", 0, 0, "10.0.0.9", "255.255.255.0", "");
+  rig.dialog.AddPvcRow(kBridged, "0/35", 0, 0, addressedBridge ? "10.0.0.1" : "", "", "");
 }
 
 TEST(PvcEditing, AddChecksInOrderAndPutsTheNewRowOnTop) {
@@ -35,31 +36,35 @@ TEST(PvcEditing, AddChecksInOrderAndPutsTheNewRowOnTop) {
   const std::string m = "255.255.255.0";
   const std::vector<Case> cases = {
       {true, {0, "1", "32"}, "Please select the protocol of the PVC."},
-      {true, {kRouted, "", "", "10.0.0", m}, "Please set Wan IP in the format xxx xxx xxx xxx."},
       {true,
-       {kRouted, "", "", "10.0.0.2", "255.255.255"},
+       {kRoutedButton, "", "", "10.0.0", m},
+       "Please set Wan IP in the format xxx xxx xxx xxx."},
+      {true,
+       {kRoutedButton, "", "", "10.0.0.2", "255.255.255"},
        "Please set Wan Subnet in the format xxx xxx xxx xxx."},
-      {true, {kRouted, "", "32", "10.0.0.2", m}, "Please set VPI."},
-      {true, {kRouted, "256", "32", "10.0.0.2", m}, "Error in VPI."},
-      {true, {kRouted, "0001", "32", "10.0.0.2", m}, "Error in VPI."},
-      {true, {kRouted, "1", "", "10.0.0.2", m}, "Please set VCI."},
-      {true, {kRouted, "1", "65536", "10.0.0.2", m}, "Error in VCI."},
-      {true, {kRouted, "0", "35", "10.0.0.2", m}, "Duplication of PVC setting is not allowed."},
-      // 00/35 is not 0/35, but the bridged row carries 10.0.0.1.
-      {true, {kRouted, "00", "35", "10.0.0.1", m}, "Duplication of Wan IP is not allowed."},
-      {true, {kIpoa, "1", "32", "10.0.0.2", "255.0.0.256"}, "Error in Wan Subnet4."},
+      {true, {kRoutedButton, "", "32", "10.0.0.2", m}, "Please set VPI."},
+      {true, {kRoutedButton, "256", "32", "10.0.0.2", m}, "Error in VPI."},
+      {true, {kRoutedButton, "0001", "32", "10.0.0.2", m}, "Error in VPI."},
+      {true, {kRoutedButton, "1", "", "10.0.0.2", m}, "Please set VCI."},
+      {true, {kRoutedButton, "1", "65536", "10.0.0.2", m}, "Error in VCI."},
       {true,
-       {kRouted, "1", "32", "10.0.0.2", m, "", true, true},
+       {kRoutedButton, "0", "35", "10.0.0.2", m},
+       "Duplication of PVC setting is not allowed."},
+      // 00/35 is not 0/35, but the bridged row carries 10.0.0.1.
+      {true, {kRoutedButton, "00", "35", "10.0.0.1", m}, "Duplication of Wan IP is not allowed."},
+      {true, {kIpoaButton, "1", "32", "10.0.0.2", "255.0.0.256"}, "Error in Wan Subnet4."},
+      {true,
+       {kRoutedButton, "1", "32", "10.0.0.2", m, "", true, true},
        "RFC 1483 Routed|1/32|Enable|VC MUX|10.0.0.2|255.255.255.0|"},
       {true,
-       {kIpoa, "0", "38", "10.0.0.3", m, "10.0.0"},
+       {kIpoaButton, "0", "38", "10.0.0.3", m, "10.0.0"},
        "RFC 1577(IPoA)|0/38|Disable|LLC SNAP|10.0.0.3|255.255.255.0|"},
-      {true, {kBridged, "0", "36"}, "RFC 1483 Bridged|0/36|Disable|LLC SNAP|||"},
+      {true, {kBridgedButton, "0", "36"}, "RFC 1483 Bridged|0/36|Disable|LLC SNAP|||"},
       {false,
-       {kBridged, "0", "36", "10.0.0.9", m},
+       {kBridgedButton, "0", "36", "10.0.0.9", m},
        "RFC 1483 Bridged|0/36|Disable|LLC SNAP|10.0.0.9|255.255.255.0|"},
       {false,
-       {kBridged, "0", "36", "", "", "", false, false, true},
+       {kBridgedButton, "0", "36", "", "", "", false, false, true},
        "RFC 1483 Bridged|0/36|Disable|LLC SNAP|dhcp||"},
   };
   for (const Case& c : cases) {
@@ -86,8 +91,8 @@ TEST(PvcEditing, ANinthAddIsRefusedUntilARowIsRemoved) {
   CannedPvcRig rig;
   rig.Open();
   for (int vci = 32; vci < 40; ++vci)
-    rig.dialog.AddPvcRow(kPvcBridged, "0/" + std::to_string(vci), 0, 0, "", "", "");
-  rig.Add({kBridged, "0", "40"});
+    rig.dialog.AddPvcRow(kBridged, "0/" + std::to_string(vci), 0, 0, "", "", "");
+  rig.Add({kBridgedButton, "0", "40"});
   EXPECT_EQ(rig.bench.ui.Texts(),
             std::vector<std::string>{"Maximum Multiple PVC limit is 8,you cannot add anymore."});
   EXPECT_EQ(rig.bench.ui.messages.at(0).caption, "Limit");
@@ -110,13 +115,13 @@ TEST(PvcEditing, EachProtocolButtonSetsWhatCanBeEntered) {
     std::string enabled;
   };
   const std::vector<Case> cases = {
-      {{kBridged}, false, "Version 9.2", "11110"},
-      {{kBridged}, false, "Software Version 10.1", "11010"},
-      {{kBridged}, true, "Version 9.2", "10000"},
-      {{kBridged, kAutoWan}, false, "", "11100"},
-      {{kBridged, kAutoWan, kAutoWan}, false, "", "11100"},  // unticking releases nothing
-      {{kAutoWan, kRouted}, true, "", "11010"},
-      {{kAutoWan, kIpoa}, true, "", "01011"},
+      {{kBridgedButton}, false, "Version 9.2", "11110"},
+      {{kBridgedButton}, false, "Software Version 10.1", "11010"},
+      {{kBridgedButton}, true, "Version 9.2", "10000"},
+      {{kBridgedButton, kAutoWan}, false, "", "11100"},
+      {{kBridgedButton, kAutoWan, kAutoWan}, false, "", "11100"},  // unticking releases nothing
+      {{kAutoWan, kRoutedButton}, true, "", "11010"},
+      {{kAutoWan, kIpoaButton}, true, "", "01011"},
   };
   const std::vector<std::vector<int>> groups = {
       {IDC_MULTIPVC_LLC, IDC_MULTIPVC_VCMUX},

@@ -69,13 +69,13 @@ TEST(PvcReading, EveryKindIsReadAndTheLastFoundIsTheTopRow) {
 }
 
 TEST(PvcReading, TheLinePagesOwnPvcIsListedOnceAtTheBottom) {
-  for (int protocol : {kPvcRouted, kPvcIpoa}) {
+  for (int protocol : {kRouted, kIpoa}) {
     CannedPvcRig rig;
     ServeMixed(rig);
     LineState& line = rig.bench.session.line;
     line.LineChangedSinceRead = 1;
-    line.ReadVpi = rig.dialog.EntryVpi = protocol == kPvcRouted ? "8" : "0";
-    line.ReadVci = rig.dialog.EntryVci = protocol == kPvcRouted ? "35" : "38";
+    line.ReadVpi = rig.dialog.EntryVpi = protocol == kRouted ? "8" : "0";
+    line.ReadVci = rig.dialog.EntryVci = protocol == kRouted ? "35" : "38";
     rig.dialog.EntryProtocol = protocol;
     rig.dialog.EntryWanIp = "10.0.0.1";
     const testing::Rows rows = rig.Open();
