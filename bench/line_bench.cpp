@@ -12,7 +12,7 @@
 #include "Figures.h"
 #include "PageRig.h"
 #include "line/CLINE.h"
-#include "support/TestView.h"
+#include "ui/HeadlessView.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ using namespace tarnwick;
 using Steady = std::chrono::steady_clock;
 
 // A page as the sheet shows it the first time.
-void Open(CLINE& page, tarnwick::testing::TestView& view) {
+void Open(CLINE& page, HeadlessView& view) {
   page.Attach(&view);
   page.OnInitDialog();
   page.OnSetActive();
@@ -39,7 +39,7 @@ void BM_LineReading(benchmark::State& state) {
   std::vector<double> samples;
   for (auto _ : state) {
     CLINE page(rig.session);
-    tarnwick::testing::TestView view;
+    HeadlessView view;
     const auto start = Steady::now();
     Open(page, view);
     const double elapsed = std::chrono::duration<double>(Steady::now() - start).count();
@@ -53,7 +53,7 @@ void BM_LineReading(benchmark::State& state) {
 void BM_LineApply(benchmark::State& state) {
   bench::PageRig rig("pppoe");
   CLINE page(rig.session);
-  tarnwick::testing::TestView view;
+  HeadlessView view;
   Open(page, view);
   std::vector<double> samples;
   for (auto _ : state) {

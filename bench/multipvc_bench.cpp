@@ -17,7 +17,7 @@
 #include "Figures.h"
 #include "PageRig.h"
 #include "multipvc/CMULTIPVC.h"
-#include "support/TestView.h"
+#include "ui/HeadlessView.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ struct Opened {
     dialog.LanMask = "ff:ff:ff:0";
     dialog.Attach(&view);
   }
-  tarnwick::testing::TestView view;
+  HeadlessView view;
   CMULTIPVC dialog;
 };
 

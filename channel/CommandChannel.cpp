@@ -232,8 +232,8 @@ CommandChannel::Outcome CommandChannel::Execute(const std::string& command, std:
 
   reply.clear();
   clock_.Sleep(kCommandPauseMs);
-  std::optional<std::string> collected =
-      CollectReply(*socket_, clock_, ui_, command, kCommandReceiveSize, limitMs);
+  std::optional<std::string> collected = CollectReply(
+      *socket_, clock_, ui_, command, kCommandReceiveSize, ReplyLimitOverride.value_or(limitMs));
   if (!collected) {
     ui_.Message(nullptr, command, kErrorCaption);
     return Outcome::TimedOut;

@@ -43,6 +43,9 @@ class CommandChannel {
   // Host, optionally with ":port" (default 23).
   std::string RouterAddress;
   std::string RouterPassword;
+  // When set, every reply collected on this connection, by its commands and by the pages' own
+  // listing loops, waits this long instead of the caller's limit (the console's --timeout).
+  std::optional<Millis> ReplyLimitOverride;
 
   // Null whenever no connection exists.
   Socket* TelnetSocket() const { return socket_.get(); }

@@ -6,7 +6,8 @@ set -euo pipefail
 want=("$@")
 [ ${#want[@]} -eq 0 ] && want=(native windows display)
 
-pkgs=(cmake g++ make clang clang-format libclang-rt-14-dev libgtest-dev libgmock-dev googletest libbenchmark-dev)
+pkgs=(cmake g++ make clang clang-format libclang-rt-14-dev libgtest-dev libgmock-dev googletest
+  libbenchmark-dev nlohmann-json3-dev)
 for w in "${want[@]}"; do
   case "$w" in
     native) ;;

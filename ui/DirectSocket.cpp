@@ -18,8 +18,9 @@ std::optional<std::string> ListOnSocket(Session& session, WindowRef owner,
   if (socket->Send(listing.command.data(), static_cast<int>(listing.command.size())) <= 0)
     return std::nullopt;
   session.clock.Sleep(kListingPauseMs);
-  std::optional<std::string> reply = CollectReply(*socket, session.clock, session.ui, listing.echo,
-                                                  listing.receiveSize, listing.limitMs);
+  std::optional<std::string> reply =
+      CollectReply(*socket, session.clock, session.ui, listing.echo, listing.receiveSize,
+                   session.channel.ReplyLimitOverride.value_or(listing.limitMs));
   if (!reply) {
     session.ui.Trace(listing.traceLine);
     session.ui.Message(owner, listing.timeoutMessage, "Error", Buttons::Ok);

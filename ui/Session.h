@@ -25,6 +25,9 @@ class Session {
   // out its DNS relay; 0: the reverse.
   int DnsDiscoveryAllowed = 0;
   LineState line;
+  // Set while the router is only read (the console's show): the write-script kit then sends
+  // nothing, so a reading that would change the router leaves it as it is.
+  bool ReadOnly = false;
 };
 
 }  // namespace tarnwick

@@ -6,13 +6,20 @@
 
 namespace tarnwick {
 
+bool WriteScript::Withheld(const std::string& line) {
+  if (!session_.ReadOnly) return false;
+  session_.ui.Trace("not sent, the router is only read: " + line);
+  ok_ = false;
+  return true;
+}
+
 bool WriteScript::Send(const std::string& line) {
-  if (ok_) ok_ = session_.channel.SendCommand(line);
+  if (ok_ && !Withheld(line)) ok_ = session_.channel.SendCommand(line);
   return ok_;
 }
 
 bool WriteScript::Execute(const std::string& line, Millis limitMs) {
-  if (!ok_) return false;
+  if (!ok_ || Withheld(line)) return false;
   const bool connected = session_.channel.TelnetSocket() != nullptr;
   std::string reply;
   if (session_.channel.Execute(line, reply, limitMs) == CommandChannel::Outcome::NotSent) {

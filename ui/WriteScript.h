@@ -23,7 +23,8 @@ struct ScriptItem {
 // When a line never left (no connection, a failed send, a log-in that failed inside the
 // sequence) the router did not get the script: the rest is not sent, the user has had one
 // message, and the caller must not report success nor record the change. A reply that timed
-// out after its line was sent is no such failure.
+// out after its line was sent is no such failure. While the session is read-only no line
+// leaves either: the script fails at its first line without a message.
 class WriteScript {
  public:
   explicit WriteScript(Session& session) : session_(session) {}
@@ -39,6 +40,9 @@ class WriteScript {
   bool ok() const { return ok_; }
 
  private:
+  // True (the script failed) when the session is read-only.
+  bool Withheld(const std::string& line);
+
   Session& session_;
   bool ok_ = true;
 };

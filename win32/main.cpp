@@ -8,6 +8,7 @@
 #include "channel/Socket.h"
 #include "ui/Session.h"
 #include "win32/DialogHost.h"
+#include "win32/LogSwitch.h"
 #include "win32/RegistrySettings.h"
 #include "win32/SheetHost.h"
 #include "win32/Win32Ui.h"
@@ -35,10 +36,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   bool socketsReady = tarnwick::InitialiseSocketLayer();
   tarnwick::SteadyClock clock;
-  auto sockets = tarnwick::MakePlatformSocketFactory();
+  auto platformSockets = tarnwick::MakePlatformSocketFactory();
   tarnwick::win32::Win32Ui ui;
+  bool logOpened = true;
+  auto log = tarnwick::win32::OpenLogSwitch(*platformSockets, ui, logOpened);
+  if (!logOpened) return 1;
+  tarnwick::SocketFactory& sockets = log ? log->sockets() : *platformSockets;
   tarnwick::win32::RegistrySettings settings;
-  tarnwick::Session session(*sockets, clock, ui, settings);
+  tarnwick::Session session(sockets, clock, ui, settings);
   Win32Shell shell;
   return tarnwick::RunApplication(session, shell, socketsReady);
 }

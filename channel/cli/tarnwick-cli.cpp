@@ -1,8 +1,9 @@
-// tarnwick-cli [--port N] [--timeout MS] HOST COMMAND...
+// tarnwick-cli [--port N] [--timeout MS] [--log FILE] HOST COMMAND... | show PAGE [--json]
 // Logs in to the router, runs each COMMAND and writes each reply to standard output as
-// collected. The password comes from TARNWICK_PASSWORD, else the first line of standard
-// input, so that it never shows in a process list. "tarnwick-cli dsl ..." polls the DSL
-// figures over time instead (monitor/DslConsole.h).
+// collected; or shows what a page of the program reads. The password comes from
+// TARNWICK_PASSWORD, else the first line of standard input, so that it never shows in a
+// process list. "tarnwick-cli dsl ..." polls the DSL figures over time instead
+// (monitor/DslConsole.h).
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,10 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "app/Show.h"
 #include "channel/Clock.h"
 #include "channel/CommandChannel.h"
 #include "channel/Socket.h"
 #include "channel/Ui.h"
+#include "channel/WireLog.h"
 #include "monitor/DslConsole.h"
 
 #ifdef _WIN32
@@ -64,8 +67,10 @@ class ConsoleUi final : public Ui {
 };
 
 int Usage(const char* problem) {
-  std::fprintf(stderr, "%s: %s\nusage: %s [--port N] [--timeout MS] HOST COMMAND...\n",
-               kProgramName, problem, kProgramName);
+  std::fprintf(stderr,
+               "%s: %s\nusage: %s [--port N] [--timeout MS] [--log FILE] HOST COMMAND...\n"
+               "       %s [OPTIONS] HOST show line|pvc|routes|dhcp|nat|snmp|dsl|all [--json]\n",
+               kProgramName, problem, kProgramName, kProgramName);
   return kExitLoginFailed;
 }
 
@@ -92,6 +97,7 @@ int main(int argc, char** argv) {
   }
   long port = 0;
   long timeoutMs = 5000;
+  std::string logPath;
   int i = 1;
   for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
     std::string option = argv[i];
@@ -104,6 +110,8 @@ int main(int argc, char** argv) {
       if (!ParseNumber(argv[++i], 1, 65535, port)) return Usage("bad port");
     } else if (option == "--timeout") {
       if (!ParseNumber(argv[++i], 0, 24L * 3600 * 1000, timeoutMs)) return Usage("bad timeout");
+    } else if (option == "--log") {
+      logPath = argv[++i];
     } else {
       return Usage("unknown option");
     }
@@ -111,6 +119,11 @@ int main(int argc, char** argv) {
   if (argc - i < 2) return Usage("HOST and at least one COMMAND are needed");
   std::string host = argv[i++];
   std::vector<std::string> commands(argv + i, argv + argc);
+  ShowRequest show;
+  const bool showing = commands.front() == "show";
+  if (showing) {
+    if (auto problem = ParseShowWords(commands, show)) return Usage(problem->c_str());
+  }
 
 #ifdef _WIN32
   // Replies go out byte for byte: no line-end translation.
@@ -123,9 +136,27 @@ int main(int argc, char** argv) {
     return kExitLoginFailed;
   }
   SteadyClock clock;
-  auto sockets = MakePlatformSocketFactory();
-  CommandChannel channel(*sockets, clock, ui);
-  channel.RouterAddress = port ? host + ":" + std::to_string(port) : host;
+  auto platformSockets = MakePlatformSocketFactory();
+  std::unique_ptr<LogFile> log;
+  if (!logPath.empty() && !(log = LogFile::Open(logPath, *platformSockets))) {
+    std::fprintf(stderr, "%s: cannot open the log file %s\n", kProgramName, logPath.c_str());
+    return kExitLoginFailed;
+  }
+  SocketFactory& sockets = log ? log->sockets() : *platformSockets;
+  const std::string address = port ? host + ":" + std::to_string(port) : host;
+
+  if (showing) {
+    show.routerAddress = address;
+    show.password = ReadPassword();
+    show.replyLimit = timeoutMs;
+    std::string out;
+    const int status = RunShow(show, sockets, clock, ui, out);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return status;
+  }
+
+  CommandChannel channel(sockets, clock, ui);
+  channel.RouterAddress = address;
   channel.RouterPassword = ReadPassword();
   if (!channel.ConnectAndLogin()) return kExitLoginFailed;
 

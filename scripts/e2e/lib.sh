@@ -135,14 +135,14 @@ driver() { wine "$bin/tarnwick-driver.exe" "${driver_options[@]}" "$@" | tr -d '
 open_page() { driver wait-window Tarnwick select-tab "$1" wait-page "$1" "${@:2}"; }
 on_page() { driver wait-window Tarnwick wait-page "$1" "${@:2}"; }
 
-start_program() {
-  (cd "$work" && exec wine "$bin/tarnwick.exe") &
+start_program() {  # [program arguments...]
+  (cd "$work" && exec wine "$bin/tarnwick.exe" "$@") &
   program=$!
 }
 
 # Starts the program and logs in to the simulator; the sheet is up when this returns.
-login_to_sheet() {
-  start_program
+login_to_sheet() {  # [program arguments...]
+  start_program "$@"
   driver wait-window "Log In" set-text "$IDC_LOGIN_ADDRESS" "$address" \
     set-text "$IDC_LOGIN_PASSWORD" "$password" press "$IDOK" wait-window Tarnwick >/dev/null
 }

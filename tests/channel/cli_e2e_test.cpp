@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <regex>
 #include <sstream>
 #include <string>
 
@@ -120,6 +121,32 @@ TEST_F(CliTest, UnreachableRouterShowsThePossibleErrorsAndExitsWithTwo) {
             "between the Network Card and the DSL Router.\n"
             "Possible Errors: 3. Please check that the IP address of network card           "
             "belongs to the  same subnet of the  DSL Router .\n");
+}
+
+TEST_F(CliTest, ShowsAPageAndLogsTheSessionWithoutThePassword) {
+  StartRouter();
+  const std::string log = "/tmp/tarnwick-cli-e2e-" + Port() + ".log";
+  std::remove(log.c_str());
+  CliRun run =
+      RunCli("--port " + Port() + " --log " + log + " 127.0.0.1 show snmp --json", "", "admin");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_NE(run.out.find(R"("Community": "********")"), std::string::npos) << run.out;
+
+  const std::string text = Slurp(log);
+  std::remove(log.c_str());
+  EXPECT_EQ(text.find("admin"), std::string::npos) << text;
+  EXPECT_NE(text.find("Z > ********\n"), std::string::npos) << text;
+  std::istringstream lines(text);
+  const std::regex shape(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z [<>*]( [ -~]*)?)");
+  for (std::string line; std::getline(lines, line);)
+    EXPECT_TRUE(std::regex_match(line, shape)) << line;
+}
+
+TEST_F(CliTest, RefusesAnUnknownPage) {
+  CliRun run = RunCli("127.0.0.1 show everything", "", "admin");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("show needs a page"), std::string::npos) << run.err;
 }
 
 TEST_F(CliTest, RefusesToRunWithoutACommand) {
