@@ -183,7 +183,7 @@ class Reader {
     ExtractVpiVci(r_.Vpi, VpiVci::Vpi);
     r_.Vci = spec;
     ExtractVpiVci(r_.Vci, VpiVci::Vci);
-    // A second "ptp" device past the first one's specification is a further PVC. The cut
+    // A second "ptp" device past the first one's spec token is a further PVC. The cut
     // never reaches past the end of the list.
     const std::size_t cut = l_.device.find("ptp") + spec.size();
     if (cut < l_.device.size() && Has(l_.device.substr(cut), "ptp")) r_.SinglePvc = 0;

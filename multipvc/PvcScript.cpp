@@ -78,7 +78,7 @@ class ScriptWriter {
   void Add(const std::string& line) { script_.items.push_back(Send(line + "\r\n")); }
   void Step() { script_.items.push_back(tarnwick::Step()); }
 
-  // "txvpi=..." through "rxvci=..." of an RFC 1483 specification.
+  // "txvpi=..." through "rxvci=..." of an RFC 1483 device spec.
   std::string Circuit() const {
     return vpi_ + "/txvci=" + vci_ + "/rxvpi=" + vpi_ + "/rxvci=" + vci_;
   }

@@ -24,7 +24,7 @@ struct SnmpAccess {
   std::string address;  // empty: any manager
 };
 
-// An IP interface. settings is its specification as given (such as
+// An IP interface. settings is its spec token as given (such as
 // //bun/port=atm/rfc1483=true/mode=llcrouted/txvpi=8/txvci=35/rxvpi=8/rxvci=35).
 struct Device {
   std::string name;
@@ -43,7 +43,7 @@ struct Subnet {
   std::string mask;  // lower-case hexadecimal parts joined by ":"
 };
 
-// The Ethernet port "edd" or an ATM PVC given by its specification.
+// The Ethernet port "edd" or an ATM PVC given by its spec token.
 using BridgePort = std::string;
 
 struct IpoaPvc {

@@ -50,7 +50,7 @@ void AddDevice(CommandContext& c) {
   d.settings = a[2];
   if (d.type != "ether" && d.type != "ptp" && d.type != "atm" && d.type != "bridge")
     return void(c.out.Error("bad device type " + d.type));
-  if (d.settings.rfind("//", 0) != 0) return void(c.out.Error("bad device specification " + a[2]));
+  if (d.settings.rfind("//", 0) != 0) return void(c.out.Error("bad device spec " + a[2]));
   std::size_t i = 3;
   if (i < a.size() && a[i] == "mtu") {
     if (i + 1 >= a.size() || !IsNumber(a[i + 1]) || a[i + 1].size() > 5) return usage();

@@ -144,7 +144,7 @@ TEST(LineReading, DecisionTableAndEachProtocolsValues) {
        {},
        Want(kTransparentBridge, "0", "35", 0, 1),
        {}},
-      {"routed: a second ptp past the first specification is a further PVC",
+      {"routed: a second ptp past the first spec token is a further PVC",
        {"nat add wan1\r\n", "",
         kLan + "device wan1 ptp " + kRoutedSpec + " mtu 1500 192.0.2.10\r\ndevice wan2 ptp x\r\n",
         kLanSubnet + "subnet wan1.home . 192.0.2.10 ff:ff:ff:fc\r\n", ""},
