@@ -57,13 +57,21 @@ std::string Address(const OctetField& field, char separator = '.') {
   return field.AllEmpty() ? std::string() : field.Join(separator);
 }
 
+// Some page scans keep the blank that led the field on the router's line; a list view hides
+// it, a script reading the value would not.
+std::string Trimmed(const std::string& cell) {
+  const auto first = cell.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return cell.substr(first, cell.find_last_not_of(' ') - first + 1);
+}
+
 ShownTable TableOf(const View& view, int listId, const std::string& name,
                    std::vector<ShownTable::Column> columns) {
   ShownTable table{name, std::move(columns), {}};
   for (int row = 0; row < view.ListRowCount(listId); ++row) {
     std::vector<std::string> cells;
     for (int column = 0; column < static_cast<int>(table.columns.size()); ++column)
-      cells.push_back(view.ListCell(listId, row, column));
+      cells.push_back(Trimmed(view.ListCell(listId, row, column)));
     table.rows.push_back(std::move(cells));
   }
   return table;

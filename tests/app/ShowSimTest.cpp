@@ -118,6 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                {"/dhcp/LeaseDays", "1.000000"},
                {"/nat/InboundList/0/Interface", "ppp_device"},
                {"/nat/InboundList/0/PortProto", "8080/UDP"},
+               {"/nat/InboundList/0/NewIpAddr", "127.0.0.20"},
                {"/snmp/CommunityList/0/Community", "********"},
                {"/snmp/CommunityList/2/Community", "tech"},
                {"/snmp/CommunityList/2/IpAddress", "192.0.2.7"},
