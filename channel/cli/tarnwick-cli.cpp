@@ -60,7 +60,8 @@ class ConsoleUi final : public Ui {
 
  private:
   static void Line(const std::string& caption, std::string text) {
-    while (!text.empty() && text.back() == '\n') text.pop_back();
+    // The channel's messages end with the command's own "\r\n"; a terminal line ends here.
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     std::fflush(stderr);
   }

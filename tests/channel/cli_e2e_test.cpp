@@ -104,7 +104,7 @@ TEST_F(CliTest, TimedOutCommandExitsWithOne) {
   CliRun run = RunCli("--port " + Port() + " --timeout 300 127.0.0.1 version", "", "admin");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "Error: version\r\n");  // the command is the message
+  EXPECT_EQ(run.err, "Error: version\n");  // the command is the message
 }
 
 TEST_F(CliTest, UnreachableRouterShowsThePossibleErrorsAndExitsWithTwo) {
