@@ -99,6 +99,7 @@ struct WindowState {
   std::vector<PlotSource::Span> spans;
   Millis shownSpan = 0;
   RECT plot{};
+  HWND lastFocus = nullptr;  // given back when the window is activated again
 
   ~WindowState() {
     if (font) DeleteObject(font);
@@ -233,6 +234,42 @@ void ExportCsv(HWND window, WindowState& state) {
     MessageBoxW(window, (L"Unable to write " + file).c_str(), L"Error", MB_OK | MB_ICONERROR);
 }
 
+// The sheet runs its own modal loop, which gives the dialog keys (Tab, Shift+Tab, Enter, Escape)
+// to the sheet alone. A hook on that loop gives them their dialog meaning in this window too.
+HHOOK keyboardHook = nullptr;
+int windowsHooked = 0;
+
+bool IsPlotWindow(HWND window) {
+  wchar_t name[64] = {};
+  return window && GetClassNameW(window, name, 64) && lstrcmpW(name, kClassName) == 0;
+}
+
+LRESULT CALLBACK DialogKeys(int code, WPARAM removed, LPARAM lParam) {
+  auto* msg = reinterpret_cast<MSG*>(lParam);
+  if (code == HC_ACTION && removed == PM_REMOVE && msg->message >= WM_KEYFIRST &&
+      msg->message <= WM_KEYLAST) {
+    HWND top = GetAncestor(msg->hwnd, GA_ROOT);
+    if (IsPlotWindow(top) && IsDialogMessageW(top, msg)) {
+      msg->message = WM_NULL;  // handled: the loop must not act on it again
+      msg->wParam = 0;
+      msg->lParam = 0;
+    }
+  }
+  return CallNextHookEx(keyboardHook, code, removed, lParam);
+}
+
+void HookDialogKeys() {
+  if (windowsHooked++ == 0)
+    keyboardHook = SetWindowsHookExW(WH_GETMESSAGE, DialogKeys, nullptr, GetCurrentThreadId());
+}
+
+void UnhookDialogKeys() {
+  if (--windowsHooked == 0 && keyboardHook) {
+    UnhookWindowsHookEx(keyboardHook);
+    keyboardHook = nullptr;
+  }
+}
+
 HWND MakeChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int id,
                HFONT font) {
   HWND child =
@@ -262,6 +299,7 @@ void Create(HWND window, WindowState& state) {
   state.shownSpan = state.spans.empty() ? 0 : state.spans.front().length;
   Layout(window, state);
   ShowSummary(window, state);
+  HookDialogKeys();
   state.source->Watch([window] {
     if (WindowState* s = StateOf(window)) ShowSummary(window, *s);
   });
@@ -299,7 +337,24 @@ LRESULT CALLBACK PlotProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
       SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNTEXT));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(window, focus)) state->lastFocus = focus;
+      } else {
+        SetFocus(state->lastFocus && IsWindow(state->lastFocus) ? state->lastFocus : state->span);
+      }
+      return 0;
     case WM_COMMAND:
+      if (LOWORD(wParam) == IDCANCEL) {  // Escape, as in a dialog
+        DestroyWindow(window);
+        return 0;
+      }
+      // Enter: with no default button the dialog keys send IDOK; it means the focused button.
+      if (LOWORD(wParam) == IDOK && GetFocus() == state->exportButton) {
+        ExportCsv(window, *state);
+        return 0;
+      }
       if (LOWORD(wParam) == IDC_PLOT_EXPORT && HIWORD(wParam) == BN_CLICKED) {
         ExportCsv(window, *state);
         return 0;
@@ -314,6 +369,7 @@ LRESULT CALLBACK PlotProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       break;
     case WM_DESTROY:
       state->source->Watch({});
+      UnhookDialogKeys();
       return 0;
     case WM_NCDESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -345,9 +401,7 @@ struct Search {
 
 BOOL CALLBACK FindPlot(HWND window, LPARAM lParam) {
   auto* search = reinterpret_cast<Search*>(lParam);
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  if (lstrcmpW(name, kClassName) != 0) return TRUE;
+  if (!IsPlotWindow(window)) return TRUE;
   const WindowState* state = StateOf(window);
   if (!state || state->source != search->source) return TRUE;
   search->found = window;

@@ -653,5 +653,37 @@ TEST_F(SheetTest, LineHistoryOpensOnceFollowsTheSamplesAndGoesWithTheSheet) {
   EXPECT_FALSE(IsWindow(plot)) << "closed with the sheet that owns it";
 }
 
+TEST_F(SheetTest, LineHistoryTakesTheDialogKeysInsideTheSheetsLoop) {
+  CAllControlsSheet sheet(session_);
+  HWND plot = nullptr;
+  Script script({
+      [&] {
+        if (!Sheet()) return false;
+        PostMessageW(Sheet(), WM_SYSCOMMAND, 0x30, 0);
+        return true;
+      },
+      [&] {
+        plot = ThreadWindow(L"Line History");
+        if (!plot) return false;
+        EXPECT_EQ(GetFocus(), GetDlgItem(plot, IDC_PLOT_SPAN)) << "opens on its first control";
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+        return true;
+      },
+      [&] {
+        EXPECT_EQ(GetFocus(), GetDlgItem(plot, IDC_PLOT_EXPORT));
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+        return true;
+      },
+      [&] {
+        EXPECT_FALSE(IsWindow(plot)) << "Escape closes it";
+        EXPECT_TRUE(IsWindow(Sheet())) << "and only it";
+        sheet.view().EndDialog(0);
+        return true;
+      },
+  });
+  SheetHost::Run(sheet);
+  EXPECT_TRUE(script.Finished());
+}
+
 }  // namespace
 }  // namespace tarnwick::win32
