@@ -10,9 +10,8 @@ CAboutDlg::CAboutDlg(Session& session) : DialogModel(session) {
 }
 
 void CAboutDlg::OnInitDialog() {
-  std::string reply;
   // On the connection as it is: no reconnect first.
-  session().channel.ExecuteCommand("version\r\n", reply, 5000);
+  const std::string reply = router().Ask("version\r\n", 5000);
   if (reply.find("Version") != std::string::npos)
     GetReplyField(reply, "Version", 1, 4, FirmwareVersion);
   Show();

@@ -11,9 +11,9 @@ void General::SaveOnSheetOk() {
   wait.Show(kSavingText);
   wait.Step();
   wait.Repaint();
-  session().channel.ReconnectRouter(0);
+  router().Reconnect(0);
   for (int i = 0; i < 3; ++i) wait.Step();
-  session().channel.SaveConfiguration();
+  router().SaveConfiguration();
   wait.Finish();
   wait.Close();
 }

@@ -22,7 +22,7 @@ void CLoginDlg::OnOK() {
   channel.RouterPassword = Password;
   channel.RouterAddress = Address;
   // On failure the channel has told the user why; the fields stay as typed.
-  if (channel.ConnectAndLogin()) view().EndDialog(1);
+  if (router().Login()) view().EndDialog(1);
 }
 
 }  // namespace tarnwick

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "app/AboutDialog.h"
+#include "ui/Router.h"
 #include "ui/WaitProgress.h"
-#include "ui/WriteScript.h"
 
 namespace tarnwick {
 
@@ -55,7 +55,6 @@ bool CAllControlsSheet::OnSysCommand(unsigned id) {
 
 void CAllControlsSheet::LoadDefaultConfiguration() {
   Ui& ui = session().ui;
-  CommandChannel& channel = session().channel;
   WindowRef owner = view().Window();
 
   if (ui.Message(owner, "Do you want to load default factory settings?", "Help", Buttons::YesNo) !=
@@ -91,12 +90,12 @@ void CAllControlsSheet::LoadDefaultConfiguration() {
   for (int i = 0; i < 3; ++i) wait.Step();
   if (!script.Reconnect(5000)) return;
   wait.Step();
-  channel.SaveConfiguration();
+  router().SaveConfiguration();
   wait.Step();
-  channel.RestartRouter(true);
+  router().Restart(true);
   wait.Step();
   wait.Step();
-  channel.SendCommand("@close\r\n");
+  router().Hangup();
   wait.Step();
   wait.Close();
 

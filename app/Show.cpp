@@ -320,8 +320,8 @@ const std::vector<std::string>& ShowPageNames() {
 }
 
 std::vector<ShownPage> ReadPages(Session& session, const std::vector<std::string>& names) {
-  const bool wasReadOnly = session.ReadOnly;
-  session.ReadOnly = true;
+  const Router::Mode wasMode = session.router.mode;
+  session.router.mode = Router::Mode::ReadOnly;
   std::vector<ShownPage> pages;
   {
     PageReader reader(session);
@@ -331,7 +331,7 @@ std::vector<ShownPage> ReadPages(Session& session, const std::vector<std::string
         pages.push_back(reader.Read(name));
     }
   }
-  session.ReadOnly = wasReadOnly;
+  session.router.mode = wasMode;
   return pages;
 }
 

@@ -23,7 +23,7 @@ int RunApplication(Session& session, ShellHost& host, bool socketLayerReady) {
     host.RunSheet(sheet);
   }
   // Whichever way the sheet ended.
-  session.channel.DropConnection();
+  session.router.Drop();
   return 0;
 }
 

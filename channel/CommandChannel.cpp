@@ -210,13 +210,21 @@ bool CommandChannel::ConnectAndLogin() {
   return true;
 }
 
+void CommandChannel::TellNotConnected(WindowRef owner) {
+  ui_.Message(owner, "Winsock connection is not created", kErrorCaption);
+}
+
+void CommandChannel::TellSendFailed(WindowRef owner) {
+  ui_.Message(owner, "Error sending Winsock command", kErrorCaption);
+}
+
 bool CommandChannel::SendCommand(const std::string& text) {
   if (!socket_) {
-    ui_.Message(nullptr, "Winsock connection is not created", kErrorCaption);
+    TellNotConnected();
     return false;
   }
   if (SendText(*socket_, text) <= 0) {
-    ui_.Message(nullptr, "Error sending Winsock command", kErrorCaption);
+    TellSendFailed();
     return false;
   }
   return true;
@@ -225,7 +233,7 @@ bool CommandChannel::SendCommand(const std::string& text) {
 CommandChannel::Outcome CommandChannel::Execute(const std::string& command, std::string& reply,
                                                 Millis limitMs) {
   if (!socket_) {
-    ui_.Message(nullptr, "Winsock connection is not created", kErrorCaption);
+    TellNotConnected();
     return Outcome::NotSent;
   }
   if (SendText(*socket_, command) <= 0) return Outcome::NotSent;
@@ -242,19 +250,21 @@ CommandChannel::Outcome CommandChannel::Execute(const std::string& command, std:
   return Outcome::Complete;
 }
 
-void CommandChannel::SaveConfiguration() {
+bool CommandChannel::SaveConfiguration() {
   std::string reply;
-  ExecuteCommand("config save\r\n", reply, kSaveLimitMs);
+  const Outcome outcome = Execute(kSaveLine, reply, kSaveLimitMs);
   if (reply.find("Configuration saved") == std::string::npos) {
     ui_.Message(nullptr, "Error saving configuration", kErrorCaption);
   }
+  return outcome != Outcome::NotSent;
 }
 
-void CommandChannel::RestartRouter(bool reconnect) {
-  SendCommand("restart\r\n");
+bool CommandChannel::RestartRouter(bool reconnect) {
+  const bool sent = SendCommand(kRestartLine);
   clock_.Sleep(kRestartWaitMs);
   DropConnection();
   if (reconnect) ConnectAndLogin();
+  return sent;
 }
 
 bool CommandChannel::ReconnectRouter(Millis delayMs) {

@@ -34,6 +34,8 @@ int ReceiveUntil(Socket& socket, Clock& clock, Ui& ui, char* buffer, int capacit
 class CommandChannel {
  public:
   static constexpr std::uint16_t kTelnetPort = 23;
+  static constexpr const char* kSaveLine = "config save\r\n";
+  static constexpr const char* kRestartLine = "restart\r\n";
 
   CommandChannel(SocketFactory& sockets, Clock& clock, Ui& ui);
   ~CommandChannel();
@@ -63,10 +65,16 @@ class CommandChannel {
     return Execute(command, reply, limitMs) == Outcome::Complete;
   }
   Outcome Execute(const std::string& command, std::string& reply, Millis limitMs);
-  void SaveConfiguration();
-  void RestartRouter(bool reconnect);
+  // Each returns whether its line left (a save the router did not confirm has been told).
+  bool SaveConfiguration();
+  bool RestartRouter(bool reconnect);
   bool ReconnectRouter(Millis delayMs);
   void DropConnection();
+
+  // The channel's own words (caption "Error"), also for the pages that find no connection or
+  // whose change on the socket never left; owner null for the channel's own messages.
+  void TellNotConnected(WindowRef owner = nullptr);
+  void TellSendFailed(WindowRef owner = nullptr);
 
   Clock& clock() { return clock_; }
   Ui& ui() { return ui_; }

@@ -7,8 +7,8 @@
 #include <limits>
 
 #include "channel/TextHelpers.h"
+#include "ui/Router.h"
 #include "ui/WaitProgress.h"
-#include "ui/WriteScript.h"
 
 namespace tarnwick {
 namespace {
@@ -151,12 +151,9 @@ void CDHCP::OnCommand(int id) {
 }
 
 void CDHCP::ReadRouterState() {
-  CommandChannel& channel = session().channel;
-  channel.ReconnectRouter(0);
-  std::string dhcp;
-  std::string relay;
-  channel.ExecuteCommand("dhcpserver config\r\n", dhcp, kListingLimitMs);
-  channel.ExecuteCommand("dnsrelay status\r\n", relay, kListingLimitMs);
+  router().Reconnect(0);
+  const std::string dhcp = router().Ask("dhcpserver config\r\n", kListingLimitMs);
+  const std::string relay = router().Ask("dnsrelay status\r\n", kListingLimitMs);
   static_cast<DhcpReading&>(*this) = ScanDhcpReplies(dhcp, relay);
   ServerOnRouter = DhcpEnabled == 1;
 
@@ -172,8 +169,7 @@ void CDHCP::ReadRouterState() {
   OnEnableDhcp();
 
   // DNS discovery on the PPP link and the relay exclude each other; the link wins.
-  std::string ppp;
-  channel.ExecuteCommand("ppp config\r\n", ppp, kListingLimitMs);
+  const std::string ppp = router().Ask("ppp config\r\n", kListingLimitMs);
   const bool discovers = Contains(ppp, "enableprimarydns");
   session().DnsDiscoveryAllowed = discovers ? 1 : 0;
   if (discovers) DnsRelayEnabled = 0;

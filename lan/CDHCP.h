@@ -8,8 +8,8 @@
 #include "lan/CDHCPIds.h"
 #include "ui/OctetField.h"
 #include "ui/Page.h"
+#include "ui/Router.h"
 #include "ui/Session.h"
-#include "ui/WriteScript.h"
 
 namespace tarnwick {
 

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "channel/TextHelpers.h"
-#include "ui/DirectSocket.h"
+#include "ui/Router.h"
 
 namespace tarnwick {
 namespace {
@@ -13,8 +13,8 @@ namespace {
 constexpr const char* kDigits = "0123456789";
 constexpr int kMaxPort = 65535;
 // The whole line as echo: the unread prompt of the log-in's "home" must not end the listing.
-const SocketListing kListing{"nat inbound list\r\n",       "nat inbound list\r\n",       1024, 5000,
-                             "NAT inbound list timeout\n", "Timeout in NAT Inbound List"};
+const Listing kListing{"nat inbound list\r\n",       "nat inbound list\r\n",       1024, 5000,
+                       "NAT inbound list timeout\n", "Timeout in NAT Inbound List"};
 
 std::string Upper(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -115,7 +115,7 @@ CINBOUND::CINBOUND(Session& session, int lineProtocol)
 void CINBOUND::OnInitDialog() {
   AddEqualColumns(view(), IDC_INBOUND_LIST, {"Interface", "Port/Proto", "New IP Addr"});
   Show();
-  session().channel.ReconnectRouter(0);
+  router().Reconnect(0);
   ListInbound();
 }
 
@@ -136,7 +136,7 @@ void CINBOUND::ListInbound() {
   if (!RequireConnection()) return;
   // A listing that times out leaves no rows whose numbers nobody knows.
   view().ListDeleteAll(IDC_INBOUND_LIST);
-  const std::optional<std::string> reply = ListOnSocket(session(), view().Window(), kListing);
+  const std::optional<std::string> reply = router().List(kListing, view().Window());
   if (!reply) return;
   const auto rows = ScanInboundListing(*reply);
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
@@ -146,10 +146,13 @@ void CINBOUND::ListInbound() {
   }
 }
 
-bool CINBOUND::SendChange(const std::string& command, const char* failure) {
-  const std::optional<std::string> answer = SendOnSocket(session(), command, kChangePauseMs);
+bool CINBOUND::SendChange(const std::string& command, const char* ownFailure) {
+  const std::optional<std::string> answer = router().Change(command, kChangePauseMs);
   if (!answer) {
-    Error(failure);
+    if (ownFailure)
+      Error(ownFailure);
+    else
+      router().TellSendFailed(view().Window());
     return false;
   }
   if (Contains(Upper(*answer), "DOES NOT EXIST"))
@@ -174,7 +177,7 @@ void CINBOUND::OnAddInbound() {
     return Error(*fault);
   const std::string host = HostIpOctets.Join('.');
 
-  session().channel.ReconnectRouter(0);
+  router().Reconnect(0);
   if (!RequireConnection()) return;
   SendChange("nat inbound add " + iface + " " + InboundPort +
                  (InboundProtocol == 1 ? "/udp " : "/tcp ") + host + "\r\n",
@@ -183,19 +186,18 @@ void CINBOUND::OnAddInbound() {
 
 void CINBOUND::OnRemoveInbound() {
   const std::vector<int> selected = view().ListSelectedRows(IDC_INBOUND_LIST);
-  session().channel.ReconnectRouter(0);
+  router().Reconnect(0);
   if (!RequireConnection()) return;
   if (selected.empty()) return;
-  SendChange("nat inbound delete " + std::to_string(selected.front() + 1) + "\r\n",
-             "Error sending Winsock command");
+  SendChange("nat inbound delete " + std::to_string(selected.front() + 1) + "\r\n");
 }
 
 void CINBOUND::OnRemoveAllInbound() {
   const int rows = view().ListRowCount(IDC_INBOUND_LIST);
-  session().channel.ReconnectRouter(0);
+  router().Reconnect(0);
   if (!RequireConnection()) return;
   if (rows == 0) return;
-  SendChange("nat inbound flush\r\n", "Error sending Winsock command");
+  SendChange("nat inbound flush\r\n");
 }
 
 }  // namespace tarnwick

@@ -43,8 +43,9 @@ class CINBOUND : public DialogModel {
       {IDC_INBOUND_HOST1, IDC_INBOUND_HOST2, IDC_INBOUND_HOST3, IDC_INBOUND_HOST4}};
 
  private:
-  // Sends a change and lists again; false (told) when the line never left.
-  bool SendChange(const std::string& command, const char* failure);
+  // Sends a change and lists again; false when the line never left, told in the page's own
+  // words when given, else the channel's.
+  bool SendChange(const std::string& command, const char* ownFailure = nullptr);
 };
 
 }  // namespace tarnwick

@@ -9,8 +9,8 @@
 #include "multipvc/CMULTIPVC.h"
 #include "ui/CommandText.h"
 #include "ui/ExitDialog.h"
+#include "ui/Router.h"
 #include "ui/WaitProgress.h"
-#include "ui/WriteScript.h"
 
 namespace tarnwick {
 namespace {
@@ -108,12 +108,7 @@ void CLINE::ReadRouterState() {
                             &s.BridgeVpi, &s.BridgeVci})
     text->clear();
 
-  CommandChannel& channel = session().channel;
-  auto ask = [&channel](const std::string& command) {
-    std::string reply;
-    channel.ExecuteCommand(command, reply, kReplyLimitMs);
-    return reply;
-  };
+  auto ask = [this](const std::string& command) { return router().Ask(command, kReplyLimitMs); };
   LineListings listings;
   listings.nat = ask("ip nat\r\n");
   listings.bridge = ask("bridge device\r\n");
@@ -257,8 +252,7 @@ void CLINE::EnableForProtocol(int protocol) {
 }
 
 void CLINE::CheckFirmware() {
-  std::string reply;
-  session().channel.ExecuteCommand("version\r\n", reply, kReplyLimitMs);
+  const std::string reply = router().Ask("version\r\n", kReplyLimitMs);
   view().Enable(IDC_LINE_AUTO_WAN, reply.find("Version 10") == std::string::npos);
 }
 
@@ -477,7 +471,7 @@ bool CLINE::Apply(bool& programEnds) {
     script.Send("batch execute\r\n");
     if (!script.ok()) return false;
     session().clock.Sleep(kAfterExecutePauseMs);
-    session().channel.SendCommand("@close\r\n");
+    router().Hangup();
     programEnds = true;
   } else {
     script.Send(ping);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "line/LineValues.h"
-#include "ui/WriteScript.h"
+#include "ui/Router.h"
 
 namespace tarnwick {
 

@@ -65,11 +65,11 @@ int ScanModemMode(const std::string& reply) {
   return -1;
 }
 
-bool ReadDslReplies(CommandChannel& channel, DslReplies& replies, Millis limitMs) {
-  bool complete = channel.ExecuteCommand("bsp channel\r\n", replies.channel, limitMs);
-  complete &= channel.ExecuteCommand("bsp mode\r\n", replies.mode, limitMs);
-  complete &= channel.ExecuteCommand("bsp line\r\n", replies.line, limitMs);
-  complete &= channel.ExecuteCommand("bun list channels\r\n", replies.channels, limitMs);
+bool ReadDslReplies(Router& router, DslReplies& replies, Millis limitMs) {
+  bool complete = router.Ask("bsp channel\r\n", replies.channel, limitMs);
+  complete &= router.Ask("bsp mode\r\n", replies.mode, limitMs);
+  complete &= router.Ask("bsp line\r\n", replies.line, limitMs);
+  complete &= router.Ask("bun list channels\r\n", replies.channels, limitMs);
   return complete;
 }
 
@@ -123,16 +123,15 @@ CMONITOR::CMONITOR(Session& session) : Page(session) {
 }
 
 void CMONITOR::OnInitDialog() {
-  std::string reply;
   // On the log-in connection; activation reconnects afterwards.
-  session().channel.ExecuteCommand("bsp mode\r\n", reply, kReplyLimitMs);
+  const std::string reply = router().Ask("bsp mode\r\n", kReplyLimitMs);
   // Anything but the router's spellings leaves the choice as it was.
   if (const int mode = ScanModemMode(reply); mode >= 0) ModeChoice = mode;
   Show();
 }
 
 void CMONITOR::OnSetActive() {
-  session().channel.ReconnectRouter(0);
+  router().Reconnect(0);
   Refresh();
   kPoll.Start(view());
 }
@@ -150,7 +149,7 @@ void CMONITOR::OnCommand(int id) {
 void CMONITOR::Refresh() {
   const UtcMillis started = UtcNow();
   DslReplies replies;
-  const bool complete = ReadDslReplies(session().channel, replies, kReplyLimitMs);
+  const bool complete = ReadDslReplies(router(), replies, kReplyLimitMs);
   ScanDslReplies(replies, *this);
   // A mode the user has picked but not yet applied with Reconnect must survive the refresh.
   modeBinding_.Load(view());
@@ -162,12 +161,11 @@ void CMONITOR::OnReconnect() {
   Load();
   static constexpr const char* kModeCommands[] = {"bsp multi\r\n", "bsp gdmt\r\n", "bsp glite\r\n",
                                                   "bsp ansi\r\n"};
-  CommandChannel& channel = session().channel;
-  if (ModeChoice >= 0 && ModeChoice < 4) channel.SendCommand(kModeCommands[ModeChoice]);
-  channel.SendCommand("config save\r\n");
+  if (ModeChoice >= 0 && ModeChoice < 4) router().Send(kModeCommands[ModeChoice]);
+  router().Send("config save\r\n");
   // The leading blanks are part of the router's retrain commands.
-  channel.SendCommand(" bsp down\r\n");
-  channel.SendCommand(" bsp up\r\n");
+  router().Send(" bsp down\r\n");
+  router().Send(" bsp up\r\n");
 }
 
 }  // namespace tarnwick

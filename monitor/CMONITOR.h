@@ -49,7 +49,7 @@ void ScanDslReplies(const DslReplies& replies, DslReadings& readings);
 int ScanModemMode(const std::string& reply);
 // Runs the four listings of a refresh in order, each bounded by limitMs, on the current
 // connection. False when any of them did not complete; the others still ran.
-bool ReadDslReplies(CommandChannel& channel, DslReplies& replies, Millis limitMs);
+bool ReadDslReplies(Router& router, DslReplies& replies, Millis limitMs);
 
 class CMONITOR : public Page, public DslReadings {
  public:

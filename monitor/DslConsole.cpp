@@ -63,6 +63,7 @@ long PollDsl(CommandChannel& channel, const DslPolling& polling,
              const std::function<void(const DslSample&)>& sampled,
              const std::function<bool()>& stop) {
   Clock& clock = channel.clock();
+  Router router(channel);
   long polls = 0;
   bool reconnect = false;
   Millis nextStart = clock.Now();
@@ -75,7 +76,7 @@ long PollDsl(CommandChannel& channel, const DslPolling& polling,
     // A router that restarted or dropped us is found again, so a night's run survives it.
     if (reconnect) channel.ReconnectRouter(0);
     DslReplies replies;
-    const bool complete = ReadDslReplies(channel, replies, polling.timeoutMs);
+    const bool complete = ReadDslReplies(router, replies, polling.timeoutMs);
     sampled(MakeSample(time, replies, complete));
     ++polls;
     reconnect = !complete;

@@ -106,9 +106,7 @@ void CMULTIPVC::ReadExistingPvcs() {
                   {"Protocol", "PVC", "NAT", "Framing Mode", "IP", "Subnet", "RemoteIp"});
   LineState& line = session().line;
   const ReplyFetcher fetch = [this](const std::string& command) {
-    std::string reply;
-    session().channel.ExecuteCommand(command, reply, kReplyLimitMs);
-    return reply;
+    return router().Ask(command, kReplyLimitMs);
   };
   for (const PvcRow& row : ReadRouterPvcs(*this, line, session().DnsDiscoveryAllowed, fetch))
     InsertRow(row);
@@ -224,8 +222,7 @@ void CMULTIPVC::OnPvcBridged() {
   }
   if (line.WanFieldsEnabled == 1 && line.PvcModeNormal == 1) {
     // Firmware 10 cannot take its bridged WAN address by DHCP.
-    std::string version;
-    session().channel.ExecuteCommand("version\r\n", version, kReplyLimitMs);
+    const std::string version = router().Ask("version\r\n", kReplyLimitMs);
     view().Enable(IDC_MULTIPVC_AUTOWAN, !Has(version, "Version 10"));
   }
   OnPvcAutoWan();

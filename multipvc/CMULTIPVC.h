@@ -9,8 +9,8 @@
 #include "multipvc/PvcTable.h"
 #include "ui/DialogModel.h"
 #include "ui/OctetField.h"
+#include "ui/Router.h"
 #include "ui/Session.h"
-#include "ui/WriteScript.h"
 
 namespace tarnwick {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ui/LineState.h"
-#include "ui/WriteScript.h"
+#include "ui/Router.h"
 
 namespace tarnwick {
 

@@ -5,7 +5,7 @@
 
 #include "channel/TextHelpers.h"
 #include "ui/CommandText.h"
-#include "ui/DirectSocket.h"
+#include "ui/Router.h"
 
 namespace tarnwick {
 namespace {
@@ -13,8 +13,8 @@ namespace {
 constexpr Millis kChangePauseMs = 200;
 // The whole line as echo: "ip route" alone also matches the unread echo of an earlier
 // "ip route add/delete/flush", whose answer would then be listed as the table.
-const SocketListing kListing{"ip route\r\n", "ip route\r\n",       1024,
-                             5000,           "ip route timeout\n", "ip route Timeout"};
+const Listing kListing{"ip route\r\n", "ip route\r\n",       1024,
+                       5000,           "ip route timeout\n", "ip route Timeout"};
 
 // Cuts one field off the front of line: skips to the first character of start, takes the
 // token up to the next blank and leaves line at that blank. False when either is missing.
@@ -76,8 +76,7 @@ CROUTE::CROUTE(Session& session) : Page(session) {
 void CROUTE::OnInitDialog() {
   Show();
   AddEqualColumns(view(), IDC_ROUTE_LIST, {"Label", "Dest IP", "Next Hop", "Mask"});
-  std::string reply;
-  session().channel.ExecuteCommand("ip route\r\n", reply, kListing.limitMs);
+  const std::string reply = router().Ask("ip route\r\n", kListing.limitMs);
   if (reply.find("Routing table is empty") != std::string::npos) {
     // Offer a default route.
     DestIp.octets = {"0", "0", "0", "0"};
@@ -87,7 +86,7 @@ void CROUTE::OnInitDialog() {
 }
 
 void CROUTE::OnSetActive() {
-  session().channel.ReconnectRouter(0);
+  router().Reconnect(0);
   ListRoutes();
   kRefresh.Start(view());
 }
@@ -116,7 +115,7 @@ void CROUTE::OnCommand(int id) {
 
 void CROUTE::ListRoutes() {
   if (!RequireConnection()) return;
-  const std::optional<std::string> reply = ListOnSocket(session(), view().Window(), kListing);
+  const std::optional<std::string> reply = router().List(kListing, view().Window());
   if (!reply) return;
   // Rows already removed locally stay removed.
   const auto rows = ScanRouteListing(*reply);
@@ -130,9 +129,12 @@ void CROUTE::ListRoutes() {
   }
 }
 
-bool CROUTE::SendChange(const std::string& command, const char* failure) {
-  if (SendOnSocket(session(), command, kChangePauseMs)) return true;
-  Error(failure);
+bool CROUTE::SendChange(const std::string& command, const char* ownFailure) {
+  if (router().Change(command, kChangePauseMs)) return true;
+  if (ownFailure)
+    Error(ownFailure);
+  else
+    router().TellSendFailed(view().Window());
   return false;
 }
 
@@ -206,14 +208,14 @@ void CROUTE::OnRemoveRoute() {
   // The whole label: a cut one would delete another route or none.
   const std::string label = view().ListCell(IDC_ROUTE_LIST, row, 0);
   view().ListDeleteRow(IDC_ROUTE_LIST, row);
-  if (!SendChange("ip route delete " + label + "\r\n", "Error sending Winsock command")) return;
+  if (!SendChange("ip route delete " + label + "\r\n")) return;
   session().ConfigChanged = true;
 }
 
 void CROUTE::OnRemoveAllRoutes() {
   if (!RequireConnection()) return;
   view().ListDeleteAll(IDC_ROUTE_LIST);
-  if (!SendChange("ip route flush\r\n", "Error sending Winsock command")) return;
+  if (!SendChange("ip route flush\r\n")) return;
   session().ConfigChanged = true;
 }
 

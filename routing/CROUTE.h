@@ -46,8 +46,9 @@ class CROUTE : public Page {
   OctetField Netmask{{IDC_ROUTE_MASK1, IDC_ROUTE_MASK2, IDC_ROUTE_MASK3, IDC_ROUTE_MASK4}};
 
  private:
-  // Sends a change on the socket and reads its answer once; false (told) after a failed send.
-  bool SendChange(const std::string& command, const char* failure);
+  // Sends a change on the socket and reads its answer once; false after a failed send, told in
+  // the page's own words when given, else the channel's.
+  bool SendChange(const std::string& command, const char* ownFailure = nullptr);
 };
 
 }  // namespace tarnwick

@@ -3,19 +3,19 @@
 
 #include "channel/TextHelpers.h"
 #include "ui/CommandText.h"
-#include "ui/DirectSocket.h"
+#include "ui/Router.h"
 
 namespace tarnwick {
 namespace {
 
 constexpr Millis kChangePauseMs = 200;
 constexpr const char* kEcho = "snmp access list";
-const SocketListing kListing{"snmp access list\r\n",
-                             kEcho,
-                             2048,
-                             5000,
-                             "Snmp List timeout\n",
-                             "Timeout while reading the SNMP access list"};
+const Listing kListing{"snmp access list\r\n",
+                       kEcho,
+                       2048,
+                       5000,
+                       "Snmp List timeout\n",
+                       "Timeout while reading the SNMP access list"};
 const std::string kDeletePrefix = "ip snmp access delete ";
 
 // The line that removes an entry; an entry without address still has the blank.
@@ -86,7 +86,7 @@ void CSMNP::OnInitDialog() {
 }
 
 void CSMNP::OnSetActive() {
-  session().channel.ReconnectRouter(0);
+  router().Reconnect(0);
   ListCommunities();
 }
 
@@ -110,7 +110,7 @@ void CSMNP::ListCommunities() {
   if (!RequireConnection()) return;
   view().ListDeleteAll(IDC_SNMP_LIST);
   view().Repaint();
-  const std::optional<std::string> reply = ListOnSocket(session(), view().Window(), kListing);
+  const std::optional<std::string> reply = router().List(kListing, view().Window());
   if (!reply) return;
   const auto rows = ScanCommunityListing(*reply);
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
@@ -126,14 +126,14 @@ void CSMNP::OnAuthorizedIp() {
 }
 
 bool CSMNP::SendChange(const std::string& command) {
-  if (SendOnSocket(session(), command, kChangePauseMs)) return true;
-  Error("Error sending Winsock command");
+  if (router().Change(command, kChangePauseMs)) return true;
+  router().TellSendFailed(view().Window());
   return false;
 }
 
 void CSMNP::OnAddCommunity() {
   Load();
-  session().channel.ReconnectRouter(0);
+  router().Reconnect(0);
   if (!RequireConnection()) return;
   if (Community.empty()) return;
   if (!IsPrintableAscii(Community))
@@ -163,7 +163,7 @@ void CSMNP::OnAddCommunity() {
 }
 
 void CSMNP::OnRemoveCommunity() {
-  session().channel.ReconnectRouter(0);
+  router().Reconnect(0);
   if (!RequireConnection()) return;
   const std::vector<int> selected = view().ListSelectedRows(IDC_SNMP_LIST);
   if (selected.empty()) return;

@@ -29,9 +29,11 @@ void DialogModel::Tell(const std::string& text, const std::string& caption) {
   session().ui.Message(view().Window(), text, caption, Buttons::Ok);
 }
 
+Router& DialogModel::router() const { return session().router; }
+
 bool DialogModel::RequireConnection() {
-  if (session().channel.TelnetSocket() != nullptr) return true;
-  Error(kNotConnected);
+  if (router().Connected()) return true;
+  router().TellNotConnected(view().Window());
   return false;
 }
 

@@ -11,10 +11,8 @@
 
 namespace tarnwick {
 
+class Router;
 class Session;
-
-// The channel's own wording, shown by every page that finds no connection.
-inline constexpr const char* kNotConnected = "Winsock connection is not created";
 
 // The native layer forwards every event through one dispatcher; the model never touches a
 // native control itself.
@@ -50,6 +48,7 @@ class DialogModel {
 
  protected:
   Session& session() const { return *session_; }
+  Router& router() const;
 
   // Declares controls the model uses beyond its bindings.
   void Declare(ControlKind kind, std::initializer_list<int> ids);

@@ -5,6 +5,7 @@
 #include "channel/CommandChannel.h"
 #include "channel/Ui.h"
 #include "ui/LineState.h"
+#include "ui/Router.h"
 #include "ui/Settings.h"
 
 namespace tarnwick {
@@ -13,9 +14,11 @@ namespace tarnwick {
 class Session {
  public:
   Session(SocketFactory& sockets, Clock& clock, Ui& ui, Settings& settings)
-      : channel(sockets, clock, ui), clock(clock), ui(ui), settings(settings) {}
+      : channel(sockets, clock, ui), router(channel), clock(clock), ui(ui), settings(settings) {}
 
   CommandChannel channel;
+  // Every page reaches the router through it.
+  Router router;
   Clock& clock;
   Ui& ui;
   Settings& settings;
@@ -25,9 +28,6 @@ class Session {
   // out its DNS relay; 0: the reverse.
   int DnsDiscoveryAllowed = 0;
   LineState line;
-  // Set while the router is only read (the console's show): the write-script kit then sends
-  // nothing, so a reading that would change the router leaves it as it is.
-  bool ReadOnly = false;
 };
 
 }  // namespace tarnwick

@@ -1,0 +1,164 @@
+// The one way to the router: readings, listings on the socket, writes and their scripts.
+#include "ui/Router.h"
+
+#include "ui/WaitProgress.h"
+
+namespace tarnwick {
+namespace {
+constexpr Millis kListingPauseMs = 100;
+constexpr Millis kChangeAnswerWaitMs = 5000;
+constexpr int kChangeAnswerSize = 1024;
+constexpr const char* kHangupLine = "@close\r\n";
+}  // namespace
+
+bool Router::Withheld(const std::string& line) {
+  switch (mode) {
+    case Mode::Live:
+      return false;
+    case Mode::ReadOnly:
+      channel_.ui().Trace("not sent, the router is only read: " + line);
+      return true;
+    case Mode::Record:
+      Note(line);
+      return true;
+  }
+  return true;
+}
+
+void Router::Note(const std::string& line) {
+  if (written) written->push_back(line);
+}
+
+bool Router::Reconnect(Millis delayMs) {
+  return channel_.ReconnectRouter(mode == Mode::Record ? 0 : delayMs);
+}
+
+std::string Router::Ask(const std::string& command, Millis limitMs) {
+  std::string reply;
+  channel_.ExecuteCommand(command, reply, limitMs);
+  return reply;
+}
+
+bool Router::Ask(const std::string& command, std::string& reply, Millis limitMs) {
+  return channel_.ExecuteCommand(command, reply, limitMs);
+}
+
+std::optional<std::string> Router::List(const Listing& listing, WindowRef owner) {
+  Socket* socket = channel_.TelnetSocket();
+  if (socket == nullptr) return std::nullopt;
+  if (socket->Send(listing.command.data(), static_cast<int>(listing.command.size())) <= 0)
+    return std::nullopt;
+  Clock& clock = channel_.clock();
+  Ui& ui = channel_.ui();
+  clock.Sleep(kListingPauseMs);
+  std::optional<std::string> reply =
+      CollectReply(*socket, clock, ui, listing.echo, listing.receiveSize,
+                   channel_.ReplyLimitOverride.value_or(listing.limitMs));
+  if (!reply) {
+    ui.Trace(listing.traceLine);
+    ui.Message(owner, listing.timeoutMessage, "Error", Buttons::Ok);
+  }
+  return reply;
+}
+
+bool Router::Send(const std::string& line) {
+  if (Withheld(line)) return mode == Mode::Record;
+  if (!channel_.SendCommand(line)) return false;
+  Note(line);
+  return true;
+}
+
+bool Router::Execute(const std::string& line, Millis limitMs) {
+  if (Withheld(line)) return mode == Mode::Record;
+  const bool connected = Connected();
+  std::string reply;
+  if (channel_.Execute(line, reply, limitMs) == CommandChannel::Outcome::NotSent) {
+    // The channel says nothing of a failed send of a command whose reply it collects.
+    if (connected) TellSendFailed(nullptr);
+    return false;
+  }
+  Note(line);
+  return true;
+}
+
+std::optional<std::string> Router::Change(const std::string& line, Millis pauseMs) {
+  if (Withheld(line)) return mode == Mode::Record ? std::optional<std::string>("") : std::nullopt;
+  Socket* socket = channel_.TelnetSocket();
+  if (socket == nullptr) return std::nullopt;
+  if (socket->Send(line.data(), static_cast<int>(line.size())) <= 0) return std::nullopt;
+  Note(line);
+  Clock& clock = channel_.clock();
+  clock.Sleep(pauseMs);
+  char buffer[kChangeAnswerSize];
+  const int got = ReceiveUntil(*socket, clock, channel_.ui(), buffer, sizeof buffer,
+                               clock.Now() + kChangeAnswerWaitMs);
+  return got > 0 ? std::string(buffer, static_cast<std::size_t>(got)) : std::string();
+}
+
+void Router::SaveConfiguration() {
+  if (!Withheld(CommandChannel::kSaveLine) && channel_.SaveConfiguration())
+    Note(CommandChannel::kSaveLine);
+}
+
+void Router::Restart(bool reconnect) {
+  if (!Withheld(CommandChannel::kRestartLine) && channel_.RestartRouter(reconnect))
+    Note(CommandChannel::kRestartLine);
+}
+
+void Router::Hangup() {
+  if (!Withheld(kHangupLine) && channel_.SendCommand(kHangupLine)) Note(kHangupLine);
+}
+
+bool Router::Write(const std::vector<ScriptItem>& items, WaitProgress& wait,
+                   const std::function<bool()>& mark) {
+  WriteScript script(*this);
+  return script.Play(items, wait, mark);
+}
+
+bool WriteScript::Send(const std::string& line) {
+  if (ok_) ok_ = router_.Send(line);
+  return ok_;
+}
+
+bool WriteScript::Execute(const std::string& line, Millis limitMs) {
+  if (ok_) ok_ = router_.Execute(line, limitMs);
+  return ok_;
+}
+
+bool WriteScript::Reconnect(Millis delayMs) {
+  if (ok_) ok_ = router_.Reconnect(delayMs);
+  return ok_;
+}
+
+bool WriteScript::Play(const std::vector<ScriptItem>& items, WaitProgress& wait,
+                       const std::function<bool()>& mark) {
+  for (const ScriptItem& item : items) {
+    if (!ok_) break;
+    switch (item.kind) {
+      case ScriptItem::Kind::Line:
+        Send(item.line);
+        break;
+      case ScriptItem::Kind::Execute:
+        Execute(item.line, item.ms);
+        break;
+      case ScriptItem::Kind::Step:
+        wait.Step();
+        break;
+      case ScriptItem::Kind::Pause:
+        router_.channel().clock().Sleep(item.ms);
+        break;
+      case ScriptItem::Kind::Reconnect:
+        Reconnect(item.ms);
+        break;
+      case ScriptItem::Kind::Hangup:
+        router_.Hangup();
+        break;
+      case ScriptItem::Kind::Mark:
+        if (mark && !mark()) ok_ = false;
+        break;
+    }
+  }
+  return ok_;
+}
+
+}  // namespace tarnwick
