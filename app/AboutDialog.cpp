@@ -6,7 +6,7 @@
 namespace tarnwick {
 
 CAboutDlg::CAboutDlg(Session& session) : DialogModel(session) {
-  bindings_.Text(IDC_ABOUT_FIRMWARE, FirmwareVersion);
+  description_.Text(IDC_ABOUT_FIRMWARE, FirmwareVersion);
 }
 
 void CAboutDlg::OnInitDialog() {

@@ -4,7 +4,7 @@
 namespace tarnwick {
 
 CLoginDlg::CLoginDlg(Session& session) : DialogModel(session) {
-  bindings_.Text(IDC_LOGIN_ADDRESS, Address).Text(IDC_LOGIN_PASSWORD, Password);
+  description_.Text(IDC_LOGIN_ADDRESS, Address).Text(IDC_LOGIN_PASSWORD, Password);
 }
 
 void CLoginDlg::OnInitDialog() {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/AboutDialog.h"
+#include "app/PageRegistry.h"
 #include "ui/Router.h"
 #include "ui/WaitProgress.h"
 
@@ -19,19 +20,15 @@ struct FileCloser {
 
 }  // namespace
 
-CAllControlsSheet::CAllControlsSheet(Session& session)
-    : SheetModel(session),
-      general(session),
-      line(session),
-      route(session),
-      dhcp(session),
-      snmp(session),
-      monitor(session) {}
+CAllControlsSheet::CAllControlsSheet(Session& session) : SheetModel(session) {
+  for (const RegisteredPage& entry : PageRegistry())
+    if (entry.IsPage()) pages_.push_back(entry.makePage(session));
+}
 
 std::vector<Page*> CAllControlsSheet::Pages() {
-  return {
-      &general, &line, &route, &dhcp, &snmp, &monitor,
-  };
+  std::vector<Page*> pages;
+  for (const auto& page : pages_) pages.push_back(page.get());
+  return pages;
 }
 
 bool CAllControlsSheet::OnSysCommand(unsigned id) {
@@ -46,7 +43,7 @@ bool CAllControlsSheet::OnSysCommand(unsigned id) {
       return true;
     case kHistoryCommand:
       // What the DSL Monitoring page has read so far; it adds to it while it is shown.
-      view().ShowPlot(monitor.History);
+      if (CMONITOR* monitor = Find<CMONITOR>()) view().ShowPlot(monitor->History);
       return true;
     default:
       return false;

@@ -1,16 +1,12 @@
 // The main property sheet: every page, About and Load Default Configuration on its system menu.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/General.h"
 #include "app/SheetIds.h"
-#include "lan/CDHCP.h"
-#include "line/CLINE.h"
 #include "monitor/CMONITOR.h"
-#include "routing/CROUTE.h"
-#include "routing/CSMNP.h"
 #include "ui/Page.h"
 #include "ui/Session.h"
 
@@ -39,15 +35,20 @@ class CAllControlsSheet : public SheetModel {
 
   void LoadDefaultConfiguration();
 
+  // The page of type Model (the first of it), or null.
+  template <typename Model>
+  Model* Find() const {
+    for (const auto& page : pages_)
+      if (auto* found = dynamic_cast<Model*>(page.get())) return found;
+    return nullptr;
+  }
+
   // Looked up in the working directory unless a path is given.
   std::string DefaultsPath = kDefaultsFile;
 
-  General general;
-  CLINE line;
-  CROUTE route;
-  CDHCP dhcp;
-  CSMNP snmp;
-  CMONITOR monitor;
+ private:
+  // The registered pages, owned for the whole run.
+  std::vector<std::unique_ptr<Page>> pages_;
 };
 
 }  // namespace tarnwick

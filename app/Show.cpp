@@ -7,13 +7,9 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "lan/CDHCP.h"
-#include "lan/CINBOUND.h"
-#include "line/CLINE.h"
-#include "monitor/CMONITOR.h"
-#include "multipvc/CMULTIPVC.h"
-#include "routing/CROUTE.h"
-#include "routing/CSMNP.h"
+#include <map>
+
+#include "app/PageRegistry.h"
 #include "ui/HeadlessView.h"
 #include "ui/Settings.h"
 
@@ -21,41 +17,6 @@ namespace tarnwick {
 namespace {
 
 constexpr const char* kMask = "********";
-
-const std::array<const char*, 6> kProtocolNames = {"RFC 1483 Bridged", "RFC 1483 Routed",
-                                                   "RFC 1577 (IPoA)",  "RFC 2364 (PPPoA)",
-                                                   "RFC2516 (PPPoE)",  "Transparent Bridge"};
-const std::array<const char*, 2> kFramingNames = {"LLC SNAP", "VC MUX"};
-const std::array<const char*, 4> kModeNames = {"Multi", "G.Dmt", "G.Lite", "ANSI"};
-
-template <std::size_t N>
-std::string NameOf(const std::array<const char*, N>& names, int index) {
-  return index >= 0 && index < static_cast<int>(N) ? names[static_cast<std::size_t>(index)] : "";
-}
-
-ShownField Text(const std::string& name, const std::string& label, const std::string& value,
-                const std::string& unit = "") {
-  return {name, label, value, value.empty() || unit.empty() ? value : value + " " + unit};
-}
-
-ShownField Check(const std::string& name, const std::string& label, int value) {
-  return {name, label, value, value == 1 ? "yes" : "no"};
-}
-
-ShownField Choice(const std::string& name, const std::string& label, int value,
-                  const std::string& shown) {
-  return {name, label, value, shown};
-}
-
-ShownField Secret(const std::string& name, const std::string& label, const std::string& value) {
-  const std::string masked = value.empty() ? "" : kMask;
-  return {name, label, masked, masked};
-}
-
-// Four octet boxes as one address: empty when every box is.
-std::string Address(const OctetField& field, char separator = '.') {
-  return field.AllEmpty() ? std::string() : field.Join(separator);
-}
 
 // Some page scans keep the blank that led the field on the router's line; a list view hides
 // it, a script reading the value would not.
@@ -65,195 +26,75 @@ std::string Trimmed(const std::string& cell) {
   return cell.substr(first, cell.find_last_not_of(' ') - first + 1);
 }
 
-ShownTable TableOf(const View& view, int listId, const std::string& name,
-                   std::vector<ShownTable::Column> columns) {
-  ShownTable table{name, std::move(columns), {}};
-  for (int row = 0; row < view.ListRowCount(listId); ++row) {
-    std::vector<std::string> cells;
-    for (int column = 0; column < static_cast<int>(table.columns.size()); ++column)
-      cells.push_back(Trimmed(view.ListCell(listId, row, column)));
-    table.rows.push_back(std::move(cells));
+// What a page or dialog shows: its named values, and its list as the view holds it.
+ShownPage Shown(const std::string& key, const DialogModel& model, const View& view,
+                const std::string& loginPassword) {
+  ShownPage page{key, model.Caption(), model.description().Values(), std::nullopt};
+  for (const ListDescription& list : model.description().Lists()) {
+    if (list.key.empty()) continue;
+    ShownTable table{list.key, {}, {}};
+    for (const ListColumn& column : list.columns)
+      table.columns.push_back({column.key, column.heading});
+    for (int row = 0; row < view.ListRowCount(list.id); ++row) {
+      std::vector<std::string> cells;
+      for (int c = 0; c < static_cast<int>(list.columns.size()); ++c) {
+        std::string cell = Trimmed(view.ListCell(list.id, row, c));
+        if (list.columns[static_cast<std::size_t>(c)].loginSecret && cell == loginPassword)
+          cell = kMask;
+        cells.push_back(std::move(cell));
+      }
+      table.rows.push_back(std::move(cells));
+    }
+    page.table = std::move(table);
+    break;
   }
-  return table;
+  return page;
 }
 
-ShownPage LinePage(const CLINE& p) {
-  return {"line",
-          p.Caption(),
-          {Choice("Protocol", "Protocol", p.Protocol, NameOf(kProtocolNames, p.Protocol)),
-           Text("Vpi", "VPI", p.Vpi), Text("Vci", "VCI", p.Vci),
-           Check("NatEnabled", "Enable NAT", p.NatEnabled), Text("Channel", "Channel", p.Channel),
-           Text("UserName", "User Name", p.UserName), Secret("Password", "Password", p.Password),
-           Choice("Framing", "Framing Mode", p.Framing, NameOf(kFramingNames, p.Framing)),
-           Check("AutoWan", "Obtain Wan Setting Automatically", p.AutoWan),
-           Text("LanIp", "LAN IP Configuration", Address(p.LanIp)),
-           Text("LanMask", "LAN Subnet Mask", Address(p.LanMask)),
-           Text("WanIp", "WAN IP Configuration", Address(p.WanIp)),
-           Text("RemoteGateway", "Remote Gateway", Address(p.RemoteGateway)),
-           Text("WanMask", "WAN Subnet Mask", Address(p.WanMask)),
-           Check("DnsDiscovery", "DNS Server Discovery", p.DnsDiscovery)},
-          std::nullopt};
-}
-
-ShownPage PvcPage(const std::vector<PvcRow>& rows) {
-  ShownTable table{"PvcTable",
-                   {{"Protocol", "Protocol"},
-                    {"Pvc", "PVC"},
-                    {"Nat", "NAT"},
-                    {"FramingMode", "Framing Mode"},
-                    {"Ip", "IP"},
-                    {"Subnet", "Subnet"},
-                    {"RemoteIp", "RemoteIp"}},
-                   {}};
-  for (const PvcRow& r : rows)
-    table.rows.push_back({r.protocol, r.pvc, r.nat, r.framing, r.ip, r.subnet, r.remoteIp});
-  return {"pvc", "Multiple PVC", {}, std::move(table)};
-}
-
-ShownPage DhcpPage(const CDHCP& p) {
-  return {"dhcp",
-          p.Caption(),
-          {Check("DhcpEnabled", "Enable DHCP", p.DhcpEnabled),
-           Text("NetworkId", "Network ID", Address(p.NetworkIdOctets)),
-           Text("SubnetMask", "Subnet Mask", Address(p.SubnetMaskOctets)),
-           Text("RangeStart", "IP Range Start", Address(p.RangeStartOctets)),
-           Text("RangeEnd", "IP Range End", Address(p.RangeEndOctets)),
-           Text("Gateway", "Gateway IP", Address(p.GatewayOctets)),
-           Text("LeaseDays", "Lease Live", p.LeaseDays, "days"),
-           Check("DnsRelayEnabled", "Enable DNS Relay", p.DnsRelayEnabled),
-           Text("PrimaryDns", "Primary DNS", Address(p.PrimaryDnsOctets)),
-           Text("SecondaryDns", "Secondary DNS", Address(p.SecondaryDnsOctets))},
-          std::nullopt};
-}
-
-ShownPage DslPage(const CMONITOR& p) {
-  return {
-      "dsl",
-      p.Caption(),
-      {Choice("ModeChoice", "ADSL Mode setting", p.ModeChoice, NameOf(kModeNames, p.ModeChoice)),
-       Text("LinkStatus", "Link Status", p.LinkStatus), Text("AdslMode", "ADSL Mode", p.AdslMode),
-       Text("OperationMode", "Operation Mode", p.OperationMode),
-       Text("DownstreamRateFast", "Downstream Rate(Fast)", p.DownFastRate, "Kbps"),
-       Text("DownstreamRateInterleaved", "Downstream Rate(Interleaved)", p.DownInterleavedRate,
-            "Kbps"),
-       Text("DownstreamNoiseMargin", "Downstream NoiseMargin", p.DownNoiseMargin, "dB"),
-       Text("DownstreamAttenuation", "Downstream Attenuation", p.DownAttenuation, "dB"),
-       Text("DownstreamOutputPower", "Downstream Output Power", p.DownOutputPower, "dBm"),
-       Text("UpstreamRateFast", "UpStream Rate(Fast)", p.UpFastRate, "Kbps"),
-       Text("UpstreamRateInterleaved", "UpStream Rate(Interleaved)", p.UpInterleavedRate, "Kbps"),
-       Text("UpstreamNoiseMargin", "UpStream NoiseMargin", p.UpNoiseMargin, "dB"),
-       Text("UpstreamAttenuation", "UpStream Attenuation", p.UpAttenuation, "dB"),
-       Text("UpstreamOutputPower", "UpStream Output Power", p.UpOutputPower, "dBm"),
-       Text("PacketsTransmitted", "Packets Transmitted", p.PacketsTransmitted, "Packets"),
-       Text("PacketsReceivedGood", "Packets Received (Good)", p.PacketsReceivedGood, "Packets"),
-       Text("PacketsReceivedBad", "Packets Received (Bad)", p.PacketsReceivedBad, "Packets"),
-       Text("TransmitVpi", "Transmit VPI", p.TransmitVpi),
-       Text("TransmitVci", "Transmit VCI", p.TransmitVci)},
-      std::nullopt};
-}
-
-// Opens each page once, in one session, as the sheet does when its tab is first chosen.
+// Opens pages as the sheet does when each tab is first chosen, each once and left again at
+// once; a dialog is opened with its button on its opener, where that page stands.
 class PageReader {
  public:
   explicit PageReader(Session& session) : session_(session) {}
-  ~PageReader() {
-    if (line_) LeavePage(*line_);
-  }
 
-  ShownPage Read(const std::string& name) {
-    if (name == "line") return LinePage(Line());
-    if (name == "pvc") return Pvc();
-    if (name == "routes") return Routes();
-    if (name == "dhcp") return Dhcp();
-    if (name == "nat") return Nat();
-    if (name == "snmp") return Snmp();
-    return Dsl();
+  ShownPage Read(const RegisteredPage& entry) {
+    if (entry.IsPage()) {
+      Opened& opened = Open(entry);
+      return Shown(entry.key, *opened.page, opened.view, session_.channel.RouterPassword);
+    }
+    const RegisteredPage* opener = FindPage(entry.opener);
+    if (!opener) return {entry.key, "", {}, std::nullopt};
+    Opened& from = Open(*opener);
+    // An empty reading when the page refused to open the dialog (its message has been shown).
+    std::unique_ptr<DialogModel> closed = entry.makeDialog(session_);
+    ShownPage shown = Shown(entry.key, *closed, HeadlessView(), "");
+    from.view.onModalOpen = [&](DialogModel& dialog) {
+      shown = Shown(entry.key, dialog, dialog.view(), session_.channel.RouterPassword);
+    };
+    from.page->OnCommand(entry.button);
+    from.view.onModalOpen = nullptr;
+    return shown;
   }
 
  private:
-  CLINE& Line() {
-    if (!line_) {
-      line_ = std::make_unique<CLINE>(session_);
-      OpenPage(*line_, lineView_);
+  struct Opened {
+    std::unique_ptr<Page> page;
+    HeadlessView view;
+  };
+
+  Opened& Open(const RegisteredPage& entry) {
+    std::unique_ptr<Opened>& opened = open_[entry.key];
+    if (!opened) {
+      opened = std::make_unique<Opened>();
+      opened->page = entry.makePage(session_);
+      OpenPage(*opened->page, opened->view);
+      LeavePage(*opened->page);
     }
-    return *line_;
-  }
-
-  // What the Multiple PVC button opens on the page as it was read; an empty table when the
-  // page refused to open it (its message has been shown).
-  ShownPage Pvc() {
-    CLINE& line = Line();
-    std::vector<PvcRow> rows;
-    lineView_.onModalOpen = [&rows](DialogModel& dialog) {
-      if (auto* pvc = dynamic_cast<CMULTIPVC*>(&dialog)) rows = pvc->Rows();
-    };
-    line.OnCommand(IDC_LINE_MULTIPLE_PVC);
-    lineView_.onModalOpen = nullptr;
-    return PvcPage(rows);
-  }
-
-  ShownPage Routes() {
-    CROUTE page(session_);
-    HeadlessView view;
-    OpenPage(page, view);
-    LeavePage(page);
-    return {"routes",
-            page.Caption(),
-            {},
-            TableOf(view, IDC_ROUTE_LIST, "RouteList",
-                    {{"Label", "Label"},
-                     {"DestIp", "Dest IP"},
-                     {"NextHop", "Next Hop"},
-                     {"Mask", "Mask"}})};
-  }
-
-  ShownPage Dhcp() {
-    CDHCP page(session_);
-    HeadlessView view;
-    OpenPage(page, view);
-    LeavePage(page);
-    return DhcpPage(page);
-  }
-
-  // The NAT inbound dialog lists the same rules whatever the line protocol it is opened with.
-  ShownPage Nat() {
-    CINBOUND dialog(session_, -1);
-    HeadlessView opener;
-    ShownTable table;
-    opener.onModalOpen = [&table](DialogModel& opened) {
-      table = TableOf(
-          opened.view(), IDC_INBOUND_LIST, "InboundList",
-          {{"Interface", "Interface"}, {"PortProto", "Port/Proto"}, {"NewIpAddr", "New IP Addr"}});
-    };
-    opener.RunModal(dialog);
-    return {"nat", "Inbound", {}, std::move(table)};
-  }
-
-  ShownPage Snmp() {
-    CSMNP page(session_);
-    HeadlessView view;
-    OpenPage(page, view);
-    LeavePage(page);
-    ShownTable table = TableOf(
-        view, IDC_SNMP_LIST, "CommunityList",
-        {{"AccessRight", "Access Right"}, {"Community", "Community"}, {"IpAddress", "IP Address"}});
-    // The write community the user logged in with is the telnet password.
-    for (auto& row : table.rows)
-      if (row[1] == session_.channel.RouterPassword) row[1] = kMask;
-    return {"snmp", page.Caption(), {}, std::move(table)};
-  }
-
-  ShownPage Dsl() {
-    CMONITOR page(session_);
-    HeadlessView view;
-    OpenPage(page, view);
-    LeavePage(page);
-    return DslPage(page);
+    return *opened;
   }
 
   Session& session_;
-  HeadlessView lineView_;
-  std::unique_ptr<CLINE> line_;
+  std::map<std::string, std::unique_ptr<Opened>> open_;
 };
 
 // Forwards to the console; notes whether anything went wrong on the way, and answers every
@@ -292,8 +133,8 @@ class NoSettings final : public Settings {
 
 nlohmann::ordered_json PageJson(const ShownPage& page) {
   nlohmann::ordered_json object = nlohmann::ordered_json::object();
-  for (const ShownField& field : page.fields)
-    std::visit([&](const auto& value) { object[field.name] = value; }, field.value);
+  for (const ShownValue& field : page.fields)
+    std::visit([&](const auto& value) { object[field.key] = value; }, field.value);
   if (page.table) {
     nlohmann::ordered_json rows = nlohmann::ordered_json::array();
     for (const auto& cells : page.table->rows) {
@@ -313,9 +154,10 @@ std::string Padded(const std::string& text, std::size_t width) {
 
 }  // namespace
 
-const std::vector<std::string>& ShowPageNames() {
-  static const std::vector<std::string> names{"line", "pvc",  "routes", "dhcp",
-                                              "nat",  "snmp", "dsl"};
+std::vector<std::string> ShowPageNames() {
+  std::vector<std::string> names;
+  for (const RegisteredPage& entry : PageRegistry())
+    if (!entry.key.empty()) names.push_back(entry.key);
   return names;
 }
 
@@ -325,11 +167,8 @@ std::vector<ShownPage> ReadPages(Session& session, const std::vector<std::string
   std::vector<ShownPage> pages;
   {
     PageReader reader(session);
-    for (const std::string& name : names) {
-      const auto& known = ShowPageNames();
-      if (std::find(known.begin(), known.end(), name) != known.end())
-        pages.push_back(reader.Read(name));
-    }
+    for (const std::string& name : names)
+      if (const RegisteredPage* entry = FindPage(name)) pages.push_back(reader.Read(*entry));
   }
   session.router.mode = wasMode;
   return pages;
@@ -341,8 +180,8 @@ std::string ShowText(const std::vector<ShownPage>& pages) {
     if (!out.empty()) out += "\n";
     out += page.caption + "\n";
     std::size_t width = 0;
-    for (const ShownField& field : page.fields) width = std::max(width, field.label.size());
-    for (const ShownField& field : page.fields) {
+    for (const ShownValue& field : page.fields) width = std::max(width, field.label.size());
+    for (const ShownValue& field : page.fields) {
       std::string line = "  " + Padded(field.label + ":", width + 2) + field.text;
       while (!line.empty() && line.back() == ' ') line.pop_back();
       out += line + "\n";
@@ -396,9 +235,12 @@ std::optional<std::string> ParseShowWords(const std::vector<std::string>& words,
       return "show takes one page";
     }
   }
-  const auto& names = ShowPageNames();
-  if (request.page != "all" && std::find(names.begin(), names.end(), request.page) == names.end())
-    return "show needs a page: line, pvc, routes, dhcp, nat, snmp, dsl or all";
+  const std::vector<std::string> names = ShowPageNames();
+  if (request.page != "all" && std::find(names.begin(), names.end(), request.page) == names.end()) {
+    std::string known;
+    for (const std::string& name : names) known += name + ", ";
+    return "show needs a page: " + known.substr(0, known.size() - 2) + " or all";
+  }
   return std::nullopt;
 }
 

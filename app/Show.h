@@ -9,18 +9,10 @@
 #include "channel/Clock.h"
 #include "channel/Socket.h"
 #include "channel/Ui.h"
+#include "ui/Description.h"
 #include "ui/Session.h"
 
 namespace tarnwick {
-
-// One value a page shows: the member's name (the JSON key), its label on the page, the
-// value (a text, or a number for check boxes and radio groups) and how text output shows it.
-struct ShownField {
-  std::string name;
-  std::string label;
-  std::variant<std::string, int> value;
-  std::string text;
-};
 
 // A list of the page: one JSON object a row, keyed by the columns' names.
 struct ShownTable {
@@ -36,12 +28,12 @@ struct ShownTable {
 struct ShownPage {
   std::string key;  // the name show takes, and the key of "show all"
   std::string caption;
-  std::vector<ShownField> fields;
+  std::vector<ShownValue> fields;
   std::optional<ShownTable> table;
 };
 
 // The names show takes, in the order "all" reads them.
-const std::vector<std::string>& ShowPageNames();
+std::vector<std::string> ShowPageNames();
 
 // Reads the named pages on a logged-in session, as the sheet would when each tab is first
 // chosen; "pvc" is the Multiple PVC dialog opened from the unchanged Line page. The session

@@ -114,40 +114,39 @@ DhcpReading ScanDhcpReplies(const std::string& dhcp, const std::string& relay) {
 }
 
 CDHCP::CDHCP(Session& session) : Page(session) {
-  for (OctetField* field : {&NetworkIdOctets, &RangeEndOctets, &SubnetMaskOctets, &RangeStartOctets,
-                            &GatewayOctets, &PrimaryDnsOctets, &SecondaryDnsOctets})
-    field->Bind(bindings_);
-  bindings_.Text(IDC_DHCP_LEASE, LeaseDays)
+  description_.Check(IDC_DHCP_ENABLE, DhcpEnabled)
+      .Setting("DhcpEnabled", "Enable DHCP")
+      .On(IDC_DHCP_ENABLE, [this] { OnEnableDhcp(); })
+      .Address(NetworkIdOctets)
+      .Setting("NetworkId", "Network ID")
+      .Address(SubnetMaskOctets)
+      .Setting("SubnetMask", "Subnet Mask")
+      .Address(RangeStartOctets)
+      .Setting("RangeStart", "IP Range Start")
+      .Address(RangeEndOctets)
+      .Setting("RangeEnd", "IP Range End")
+      .Address(GatewayOctets)
+      .Setting("Gateway", "Gateway IP")
+      .Text(IDC_DHCP_LEASE, LeaseDays)
+      .Setting("LeaseDays", "Lease Live")
+      .Unit("days")
       .Check(IDC_DHCP_RELAY, DnsRelayEnabled)
-      .Check(IDC_DHCP_ENABLE, DhcpEnabled);
+      .Setting("DnsRelayEnabled", "Enable DNS Relay")
+      .On(IDC_DHCP_RELAY, [this] { OnEnableDnsRelay(); })
+      .Address(PrimaryDnsOctets)
+      .Setting("PrimaryDns", "Primary DNS")
+      .Address(SecondaryDnsOctets)
+      .Setting("SecondaryDns", "Secondary DNS")
+      .Button(IDC_DHCP_APPLY, [this] { OnApplyDhcp(); })
+      .Button(IDC_DHCP_REMOVE, [this] { OnRemoveDhcp(); });
   Declare(ControlKind::Any, {IDC_DHCP_NETWORK_LABEL, IDC_DHCP_MASK_LABEL, IDC_DHCP_START_LABEL,
                              IDC_DHCP_END_LABEL, IDC_DHCP_GATEWAY_LABEL, IDC_DHCP_LEASE_LABEL,
                              IDC_DHCP_PRIMARY_LABEL, IDC_DHCP_SECONDARY_LABEL});
-  Declare(ControlKind::Button, {IDC_DHCP_APPLY, IDC_DHCP_REMOVE});
 }
 
 std::vector<int> CDHCP::PrimaryControls() const {
   const auto& boxes = PrimaryDnsOctets.ids();
   return {IDC_DHCP_PRIMARY_LABEL, boxes[0], boxes[1], boxes[2], boxes[3]};
-}
-
-void CDHCP::OnCommand(int id) {
-  switch (id) {
-    case IDC_DHCP_ENABLE:
-      OnEnableDhcp();
-      break;
-    case IDC_DHCP_RELAY:
-      OnEnableDnsRelay();
-      break;
-    case IDC_DHCP_APPLY:
-      OnApplyDhcp();
-      break;
-    case IDC_DHCP_REMOVE:
-      OnRemoveDhcp();
-      break;
-    default:
-      break;
-  }
 }
 
 void CDHCP::ReadRouterState() {

@@ -50,7 +50,6 @@ class CDHCP : public Page, public DhcpReading {
   void OnInitDialog() override { ReadRouterState(); }
   void OnSetActive() override;
   void OnKillActive() override;
-  void OnCommand(int id) override;
 
   void ReadRouterState();
   void OnEnableDnsRelay();

@@ -104,32 +104,24 @@ std::vector<std::array<std::string, 3>> ScanInboundListing(const std::string& re
 
 CINBOUND::CINBOUND(Session& session, int lineProtocol)
     : DialogModel(session), LineProtocol(lineProtocol) {
-  bindings_.Text(IDC_INBOUND_PORT, InboundPort)
-      .Radio({IDC_INBOUND_TCP, IDC_INBOUND_UDP}, InboundProtocol);
-  HostIpOctets.Bind(bindings_);
-  Declare(ControlKind::List, {IDC_INBOUND_LIST});
-  Declare(ControlKind::Button,
-          {IDC_INBOUND_ADD, IDC_INBOUND_REMOVE, IDC_INBOUND_REMOVE_ALL, IDC_INBOUND_EXIT});
+  // Add is the default button and Exit the cancel button: they arrive as OK and Cancel.
+  description_.Text(IDC_INBOUND_PORT, InboundPort)
+      .Radio({IDC_INBOUND_TCP, IDC_INBOUND_UDP}, InboundProtocol)
+      .Address(HostIpOctets)
+      .List(IDC_INBOUND_LIST,
+            {{"Interface", "Interface"}, {"PortProto", "Port/Proto"}, {"NewIpAddr", "New IP Addr"}})
+      .Setting("InboundList", "")
+      .Button(IDC_INBOUND_ADD)
+      .Button(IDC_INBOUND_REMOVE, [this] { OnRemoveInbound(); })
+      .Button(IDC_INBOUND_REMOVE_ALL, [this] { OnRemoveAllInbound(); })
+      .Button(IDC_INBOUND_EXIT);
 }
 
 void CINBOUND::OnInitDialog() {
-  AddEqualColumns(view(), IDC_INBOUND_LIST, {"Interface", "Port/Proto", "New IP Addr"});
+  AddEqualColumns(view(), IDC_INBOUND_LIST, description_.Headings(IDC_INBOUND_LIST));
   Show();
   router().Reconnect(0);
   ListInbound();
-}
-
-void CINBOUND::OnCommand(int id) {
-  switch (id) {
-    case IDC_INBOUND_REMOVE:
-      OnRemoveInbound();
-      break;
-    case IDC_INBOUND_REMOVE_ALL:
-      OnRemoveAllInbound();
-      break;
-    default:
-      break;
-  }
 }
 
 void CINBOUND::ListInbound() {

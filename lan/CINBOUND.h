@@ -23,13 +23,14 @@ class CINBOUND : public DialogModel {
  public:
   static constexpr Millis kChangePauseMs = 500;
 
-  explicit CINBOUND(Session& session, int lineProtocol);
+  // Without a line protocol it lists, removes and refuses to add.
+  explicit CINBOUND(Session& session, int lineProtocol = -1);
 
   int TemplateId() const override { return IDD_INBOUND; }
+  std::string Caption() const override { return "Inbound"; }
   void OnInitDialog() override;
   // Enter and the default button add a rule; the dialog stays open.
   void OnOK() override { OnAddInbound(); }
-  void OnCommand(int id) override;
 
   void ListInbound();
   void OnAddInbound();

@@ -74,22 +74,51 @@ void SplitInto(OctetField& field, const std::string& text, char separator) {
 }  // namespace
 
 CLINE::CLINE(Session& session) : Page(session) {
-  bindings_.Radio(kProtocolIds, Protocol)
+  description_.Radio(kProtocolIds, Protocol)
+      .Setting("Protocol", "Protocol")
+      .Choices({"RFC 1483 Bridged", "RFC 1483 Routed", "RFC 1577 (IPoA)", "RFC 2364 (PPPoA)",
+                "RFC2516 (PPPoE)", "Transparent Bridge"})
+      .On(IDC_LINE_BRIDGED, [this] { OnBridged(); })
+      .On(IDC_LINE_ROUTED, [this] { OnRouted(); })
+      .On(IDC_LINE_IPOA, [this] { OnIpoa(); })
+      .On(IDC_LINE_PPPOA, [this] { OnPppoa(); })
+      .On(IDC_LINE_PPPOE, [this] { OnPppoe(); })
+      .On(IDC_LINE_TRANSPARENT, [this] { OnTransparentBridge(); })
       .Text(IDC_LINE_VPI, Vpi)
+      .Setting("Vpi", "VPI")
       .Text(IDC_LINE_VCI, Vci)
+      .Setting("Vci", "VCI")
       .Check(IDC_LINE_NAT, NatEnabled)
+      .Setting("NatEnabled", "Enable NAT")
+      .On(IDC_LINE_NAT, [this] { OnEnableNat(); })
       .Text(IDC_LINE_CHANNEL, Channel)
+      .Setting("Channel", "Channel")
       .Text(IDC_LINE_USER_NAME, UserName)
+      .Setting("UserName", "User Name")
       .Text(IDC_LINE_PASSWORD, Password)
+      .Setting("Password", "Password")
+      .Secret()
       .Radio(kFraming, Framing)
-      .Check(IDC_LINE_AUTO_WAN, AutoWan);
-  LanIp.Bind(bindings_);
-  LanMask.Bind(bindings_);
-  WanIp.Bind(bindings_);
-  RemoteGateway.Bind(bindings_);
-  WanMask.Bind(bindings_);
-  bindings_.Check(IDC_LINE_DNS_DISCOVERY, DnsDiscovery);
-  Declare(ControlKind::Button, {IDC_LINE_INBOUND, IDC_LINE_MULTIPLE_PVC, IDC_LINE_APPLY});
+      .Setting("Framing", "Framing Mode")
+      .Choices({"LLC SNAP", "VC MUX"})
+      .Check(IDC_LINE_AUTO_WAN, AutoWan)
+      .Setting("AutoWan", "Obtain Wan Setting Automatically")
+      .On(IDC_LINE_AUTO_WAN, [this] { OnAutoWan(); })
+      .Address(LanIp)
+      .Setting("LanIp", "LAN IP Configuration")
+      .Address(LanMask)
+      .Setting("LanMask", "LAN Subnet Mask")
+      .Address(WanIp)
+      .Setting("WanIp", "WAN IP Configuration")
+      .Address(RemoteGateway)
+      .Setting("RemoteGateway", "Remote Gateway")
+      .Address(WanMask)
+      .Setting("WanMask", "WAN Subnet Mask")
+      .Check(IDC_LINE_DNS_DISCOVERY, DnsDiscovery)
+      .Setting("DnsDiscovery", "DNS Server Discovery")
+      .Button(IDC_LINE_INBOUND, [this] { OnInbound(); })
+      .Button(IDC_LINE_MULTIPLE_PVC, [this] { OnMultiplePvc(); })
+      .Button(IDC_LINE_APPLY, [this] { OnApplyLine(); });
   Declare(ControlKind::Any, kWanLabels);
   Declare(ControlKind::Any,
           {IDC_LINE_USER_NAME_LABEL, IDC_LINE_PASSWORD_LABEL, IDC_LINE_CHANNEL_LABEL});
@@ -167,46 +196,6 @@ void CLINE::OnSetActive() {
 void CLINE::OnKillActive() {
   Load();
   session().DnsDiscoveryAllowed = DnsDiscovery == 1 ? 1 : 0;
-}
-
-void CLINE::OnCommand(int id) {
-  switch (id) {
-    case IDC_LINE_BRIDGED:
-      OnBridged();
-      break;
-    case IDC_LINE_ROUTED:
-      OnRouted();
-      break;
-    case IDC_LINE_IPOA:
-      OnIpoa();
-      break;
-    case IDC_LINE_PPPOA:
-      OnPppoa();
-      break;
-    case IDC_LINE_PPPOE:
-      OnPppoe();
-      break;
-    case IDC_LINE_TRANSPARENT:
-      OnTransparentBridge();
-      break;
-    case IDC_LINE_NAT:
-      OnEnableNat();
-      break;
-    case IDC_LINE_AUTO_WAN:
-      OnAutoWan();
-      break;
-    case IDC_LINE_INBOUND:
-      OnInbound();
-      break;
-    case IDC_LINE_MULTIPLE_PVC:
-      OnMultiplePvc();
-      break;
-    case IDC_LINE_APPLY:
-      OnApplyLine();
-      break;
-    default:
-      break;
-  }
 }
 
 // ---- Controls -----------------------------------------------------------------------------

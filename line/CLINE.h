@@ -25,7 +25,6 @@ class CLINE : public Page, public LineValues {
   void OnInitDialog() override { ReadRouterState(); }
   void OnSetActive() override;
   void OnKillActive() override;
-  void OnCommand(int id) override;
 
   void ReadRouterState();
   void OnApplyLine();

@@ -99,27 +99,59 @@ void ScanDslReplies(const DslReplies& replies, DslReadings& r) {
 }
 
 CMONITOR::CMONITOR(Session& session) : Page(session) {
-  bindings_.Text(IDC_DSL_LINK_STATUS, LinkStatus)
+  description_.Radio(IDC_DSL_MODE_MULTI, 4, ModeChoice)
+      .Setting("ModeChoice", "ADSL Mode setting")
+      .Choices({"Multi", "G.Dmt", "G.Lite", "ANSI"})
+      .Text(IDC_DSL_LINK_STATUS, LinkStatus)
+      .Reading("LinkStatus", "Link Status")
       .Text(IDC_DSL_ADSL_MODE, AdslMode)
+      .Reading("AdslMode", "ADSL Mode")
       .Text(IDC_DSL_OPERATION_MODE, OperationMode)
+      .Reading("OperationMode", "Operation Mode")
       .Text(IDC_DSL_DOWN_FAST, DownFastRate)
+      .Reading("DownstreamRateFast", "Downstream Rate(Fast)")
+      .Unit("Kbps")
       .Text(IDC_DSL_DOWN_INTERLEAVED, DownInterleavedRate)
+      .Reading("DownstreamRateInterleaved", "Downstream Rate(Interleaved)")
+      .Unit("Kbps")
       .Text(IDC_DSL_DOWN_MARGIN, DownNoiseMargin)
+      .Reading("DownstreamNoiseMargin", "Downstream NoiseMargin")
+      .Unit("dB")
       .Text(IDC_DSL_DOWN_ATTENUATION, DownAttenuation)
+      .Reading("DownstreamAttenuation", "Downstream Attenuation")
+      .Unit("dB")
       .Text(IDC_DSL_DOWN_POWER, DownOutputPower)
+      .Reading("DownstreamOutputPower", "Downstream Output Power")
+      .Unit("dBm")
       .Text(IDC_DSL_UP_FAST, UpFastRate)
+      .Reading("UpstreamRateFast", "UpStream Rate(Fast)")
+      .Unit("Kbps")
       .Text(IDC_DSL_UP_INTERLEAVED, UpInterleavedRate)
+      .Reading("UpstreamRateInterleaved", "UpStream Rate(Interleaved)")
+      .Unit("Kbps")
       .Text(IDC_DSL_UP_MARGIN, UpNoiseMargin)
+      .Reading("UpstreamNoiseMargin", "UpStream NoiseMargin")
+      .Unit("dB")
       .Text(IDC_DSL_UP_ATTENUATION, UpAttenuation)
+      .Reading("UpstreamAttenuation", "UpStream Attenuation")
+      .Unit("dB")
       .Text(IDC_DSL_UP_POWER, UpOutputPower)
+      .Reading("UpstreamOutputPower", "UpStream Output Power")
+      .Unit("dBm")
       .Text(IDC_DSL_TX_PACKETS, PacketsTransmitted)
+      .Reading("PacketsTransmitted", "Packets Transmitted")
+      .Unit("Packets")
       .Text(IDC_DSL_RX_GOOD, PacketsReceivedGood)
+      .Reading("PacketsReceivedGood", "Packets Received (Good)")
+      .Unit("Packets")
       .Text(IDC_DSL_RX_BAD, PacketsReceivedBad)
+      .Reading("PacketsReceivedBad", "Packets Received (Bad)")
+      .Unit("Packets")
       .Text(IDC_DSL_TX_VPI, TransmitVpi)
+      .Reading("TransmitVpi", "Transmit VPI")
       .Text(IDC_DSL_TX_VCI, TransmitVci)
-      .Radio(IDC_DSL_MODE_MULTI, 4, ModeChoice);
-  modeBinding_.Radio(IDC_DSL_MODE_MULTI, 4, ModeChoice);
-  Declare(ControlKind::Button, {IDC_DSL_RECONNECT});
+      .Reading("TransmitVci", "Transmit VCI")
+      .Button(IDC_DSL_RECONNECT, [this] { OnReconnect(); });
 }
 
 void CMONITOR::OnInitDialog() {
@@ -142,17 +174,13 @@ void CMONITOR::OnTimer(int timerId) {
   kPoll.Tick(view(), timerId, [this] { Refresh(); });
 }
 
-void CMONITOR::OnCommand(int id) {
-  if (id == IDC_DSL_RECONNECT) OnReconnect();
-}
-
 void CMONITOR::Refresh() {
   const UtcMillis started = UtcNow();
   DslReplies replies;
   const bool complete = ReadDslReplies(router(), replies, kReplyLimitMs);
   ScanDslReplies(replies, *this);
   // A mode the user has picked but not yet applied with Reconnect must survive the refresh.
-  modeBinding_.Load(view());
+  description_.Load(view(), "ModeChoice");
   Show();
   History.Append(MakeSample(started, replies, complete));
 }

@@ -64,7 +64,6 @@ class CMONITOR : public Page, public DslReadings {
   void OnSetActive() override;
   void OnKillActive() override;
   void OnTimer(int timerId) override;
-  void OnCommand(int id) override;
 
   void Refresh();
   void OnReconnect();
@@ -74,9 +73,6 @@ class CMONITOR : public Page, public DslReadings {
   // Every refresh adds what it read, as the Line History window shows it.
   HistoryPlot History;
   std::function<UtcMillis()> UtcNow = SystemUtcNow;
-
- private:
-  Bindings modeBinding_;
 };
 
 }  // namespace tarnwick

@@ -59,51 +59,41 @@ bool Has(const std::string& text, const std::string& key) {
 }  // namespace
 
 CMULTIPVC::CMULTIPVC(Session& session) : DialogModel(session) {
-  bindings_.Radio({IDC_MULTIPVC_BRIDGED, IDC_MULTIPVC_ROUTED, IDC_MULTIPVC_IPOA}, ProtocolChoice)
+  // Enable NAT has no handler: it is read when Add runs.
+  description_.Radio({IDC_MULTIPVC_BRIDGED, IDC_MULTIPVC_ROUTED, IDC_MULTIPVC_IPOA}, ProtocolChoice)
+      .On(IDC_MULTIPVC_BRIDGED, [this] { OnPvcBridged(); })
+      .On(IDC_MULTIPVC_ROUTED, [this] { OnPvcRouted(); })
+      .On(IDC_MULTIPVC_IPOA, [this] { OnPvcIpoa(); })
       .Check(IDC_MULTIPVC_AUTOWAN, AutoWanCheck)
+      .On(IDC_MULTIPVC_AUTOWAN, [this] { OnPvcAutoWan(); })
       .Text(IDC_MULTIPVC_VPI, EditVpi)
       .Text(IDC_MULTIPVC_VCI, EditVci)
       .Check(IDC_MULTIPVC_NAT, NatCheck)
-      .Radio({IDC_MULTIPVC_LLC, IDC_MULTIPVC_VCMUX}, FramingChoice);
-  for (OctetField* field : {&EditWanIpOctets, &EditWanMaskOctets, &EditRemoteIpOctets}) {
-    field->Bind(bindings_);
+      .Radio({IDC_MULTIPVC_LLC, IDC_MULTIPVC_VCMUX}, FramingChoice)
+      .Address(EditWanIpOctets)
+      .Address(EditWanMaskOctets)
+      .Address(EditRemoteIpOctets)
+      .List(IDC_MULTIPVC_LIST, {{"Protocol", "Protocol"},
+                                {"Pvc", "PVC"},
+                                {"Nat", "NAT"},
+                                {"FramingMode", "Framing Mode"},
+                                {"Ip", "IP"},
+                                {"Subnet", "Subnet"},
+                                {"RemoteIp", "RemoteIp"}})
+      .Setting("PvcTable", "")
+      .Button(IDC_MULTIPVC_ADD, [this] { OnAddPvc(); })
+      .Button(IDC_MULTIPVC_REMOVE, [this] { OnRemovePvc(); })
+      .Button(IDC_MULTIPVC_APPLY, [this] { OnApplyPvcs(); })
+      .Button(IDC_MULTIPVC_CLOSE, [this] { OnCloseMultiPvc(); });
+  for (OctetField* field : {&EditWanIpOctets, &EditWanMaskOctets, &EditRemoteIpOctets})
     Declare(ControlKind::Edit, std::vector<int>(field->ids().begin(), field->ids().end()));
-  }
   Declare(ControlKind::Any,
           {IDC_MULTIPVC_WANIP_LABEL, IDC_MULTIPVC_WANMASK_LABEL, IDC_MULTIPVC_REMOTE_LABEL});
-  Declare(ControlKind::List, {IDC_MULTIPVC_LIST});
-  Declare(ControlKind::Button,
-          {IDC_MULTIPVC_ADD, IDC_MULTIPVC_REMOVE, IDC_MULTIPVC_APPLY, IDC_MULTIPVC_CLOSE});
-}
-
-void CMULTIPVC::OnCommand(int id) {
-  switch (id) {
-    case IDC_MULTIPVC_ADD:
-      return OnAddPvc();
-    case IDC_MULTIPVC_REMOVE:
-      return OnRemovePvc();
-    case IDC_MULTIPVC_CLOSE:
-      return OnCloseMultiPvc();
-    case IDC_MULTIPVC_BRIDGED:
-      return OnPvcBridged();
-    case IDC_MULTIPVC_ROUTED:
-      return OnPvcRouted();
-    case IDC_MULTIPVC_IPOA:
-      return OnPvcIpoa();
-    case IDC_MULTIPVC_AUTOWAN:
-      return OnPvcAutoWan();
-    case IDC_MULTIPVC_APPLY:
-      return OnApplyPvcs();
-    default:
-      // Enable NAT is read when Add runs.
-      return;
-  }
 }
 
 void CMULTIPVC::ReadExistingPvcs() {
   Show();
-  AddEqualColumns(view(), IDC_MULTIPVC_LIST,
-                  {"Protocol", "PVC", "NAT", "Framing Mode", "IP", "Subnet", "RemoteIp"});
+  AddEqualColumns(view(), IDC_MULTIPVC_LIST, description_.Headings(IDC_MULTIPVC_LIST));
   LineState& line = session().line;
   const ReplyFetcher fetch = [this](const std::string& command) {
     return router().Ask(command, kReplyLimitMs);

@@ -24,9 +24,9 @@ class CMULTIPVC : public DialogModel, public PvcValues {
   explicit CMULTIPVC(Session& session);
 
   int TemplateId() const override { return IDD_MULTIPVC; }
+  std::string Caption() const override { return "Multiple PVC"; }
 
   void OnInitDialog() override { ReadExistingPvcs(); }
-  void OnCommand(int id) override;
   void OnFocusLeave(int id) override;
 
   void ReadExistingPvcs();

@@ -63,19 +63,24 @@ std::optional<std::vector<std::vector<std::string>>> ScanRouteListing(const std:
 }
 
 CROUTE::CROUTE(Session& session) : Page(session) {
-  bindings_.Text(IDC_ROUTE_COST, RouteCost).Text(IDC_ROUTE_TIMEOUT, RouteTimeout);
-  DestIp.Bind(bindings_);
-  bindings_.Text(IDC_ROUTE_LABEL, RouteLabel);
-  Netmask.Bind(bindings_);
-  NextHop.Bind(bindings_);
-  Declare(ControlKind::List, {IDC_ROUTE_LIST});
-  Declare(ControlKind::Button, {IDC_ROUTE_ADD, IDC_ROUTE_REMOVE, IDC_ROUTE_REMOVE_ALL});
+  description_.Text(IDC_ROUTE_COST, RouteCost)
+      .Text(IDC_ROUTE_TIMEOUT, RouteTimeout)
+      .Address(DestIp)
+      .Text(IDC_ROUTE_LABEL, RouteLabel)
+      .Address(Netmask)
+      .Address(NextHop)
+      .List(IDC_ROUTE_LIST,
+            {{"Label", "Label"}, {"DestIp", "Dest IP"}, {"NextHop", "Next Hop"}, {"Mask", "Mask"}})
+      .Setting("RouteList", "")
+      .Button(IDC_ROUTE_ADD, [this] { OnAddRoute(); })
+      .Button(IDC_ROUTE_REMOVE, [this] { OnRemoveRoute(); })
+      .Button(IDC_ROUTE_REMOVE_ALL, [this] { OnRemoveAllRoutes(); });
   Netmask.octets = {"255", "255", "255", "0"};
 }
 
 void CROUTE::OnInitDialog() {
   Show();
-  AddEqualColumns(view(), IDC_ROUTE_LIST, {"Label", "Dest IP", "Next Hop", "Mask"});
+  AddEqualColumns(view(), IDC_ROUTE_LIST, description_.Headings(IDC_ROUTE_LIST));
   const std::string reply = router().Ask("ip route\r\n", kListing.limitMs);
   if (reply.find("Routing table is empty") != std::string::npos) {
     // Offer a default route.
@@ -95,22 +100,6 @@ void CROUTE::OnKillActive() { kRefresh.Stop(view()); }
 
 void CROUTE::OnTimer(int timerId) {
   kRefresh.Tick(view(), timerId, [this] { ListRoutes(); });
-}
-
-void CROUTE::OnCommand(int id) {
-  switch (id) {
-    case IDC_ROUTE_ADD:
-      OnAddRoute();
-      break;
-    case IDC_ROUTE_REMOVE:
-      OnRemoveRoute();
-      break;
-    case IDC_ROUTE_REMOVE_ALL:
-      OnRemoveAllRoutes();
-      break;
-    default:
-      break;
-  }
 }
 
 void CROUTE::ListRoutes() {

@@ -31,7 +31,6 @@ class CROUTE : public Page {
   void OnSetActive() override;
   void OnKillActive() override;
   void OnTimer(int timerId) override;
-  void OnCommand(int id) override;
 
   void ListRoutes();
   void OnAddRoute();

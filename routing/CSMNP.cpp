@@ -66,12 +66,17 @@ std::vector<std::vector<std::string>> ScanCommunityListing(const std::string& re
 }
 
 CSMNP::CSMNP(Session& session) : Page(session) {
-  bindings_.Radio({IDC_SNMP_WRITE, IDC_SNMP_READ}, AccessRight)
+  description_.Radio({IDC_SNMP_WRITE, IDC_SNMP_READ}, AccessRight)
       .Text(IDC_SNMP_COMMUNITY, Community)
-      .Check(IDC_SNMP_AUTHORIZED, AuthorizedIpEnabled);
-  AuthorizedIp.Bind(bindings_);
-  Declare(ControlKind::List, {IDC_SNMP_LIST});
-  Declare(ControlKind::Button, {IDC_SNMP_ADD, IDC_SNMP_REMOVE});
+      .Check(IDC_SNMP_AUTHORIZED, AuthorizedIpEnabled)
+      .On(IDC_SNMP_AUTHORIZED, [this] { OnAuthorizedIp(); })
+      .Address(AuthorizedIp)
+      .List(IDC_SNMP_LIST, {{"AccessRight", "Access Right"},
+                            {"Community", "Community", true},
+                            {"IpAddress", "IP Address"}})
+      .Setting("CommunityList", "")
+      .Button(IDC_SNMP_ADD, [this] { OnAddCommunity(); })
+      .Button(IDC_SNMP_REMOVE, [this] { OnRemoveCommunity(); });
 }
 
 void CSMNP::EnableAddressBoxes() {
@@ -79,7 +84,7 @@ void CSMNP::EnableAddressBoxes() {
 }
 
 void CSMNP::OnInitDialog() {
-  AddEqualColumns(view(), IDC_SNMP_LIST, {"Access Right", "Community", "IP Address"});
+  AddEqualColumns(view(), IDC_SNMP_LIST, description_.Headings(IDC_SNMP_LIST));
   AccessRight = 0;
   Show();
   EnableAddressBoxes();
@@ -88,22 +93,6 @@ void CSMNP::OnInitDialog() {
 void CSMNP::OnSetActive() {
   router().Reconnect(0);
   ListCommunities();
-}
-
-void CSMNP::OnCommand(int id) {
-  switch (id) {
-    case IDC_SNMP_ADD:
-      OnAddCommunity();
-      break;
-    case IDC_SNMP_REMOVE:
-      OnRemoveCommunity();
-      break;
-    case IDC_SNMP_AUTHORIZED:
-      OnAuthorizedIp();
-      break;
-    default:
-      break;
-  }
 }
 
 void CSMNP::ListCommunities() {

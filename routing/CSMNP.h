@@ -28,7 +28,6 @@ class CSMNP : public Page {
 
   void OnInitDialog() override;
   void OnSetActive() override;
-  void OnCommand(int id) override;
 
   void ListCommunities();
   void OnAuthorizedIp();

@@ -6,7 +6,7 @@
 namespace tarnwick {
 
 std::vector<ControlRef> DialogModel::Controls() const {
-  std::vector<ControlRef> all = bindings_.Controls();
+  std::vector<ControlRef> all = description_.Controls();
   all.insert(all.end(), declared_.begin(), declared_.end());
   return all;
 }

@@ -1,4 +1,4 @@
-// The model of a page or dialog: template, bindings, declared controls, handlers, messages.
+// The model of a page or dialog: template, description, declared controls, handlers, messages.
 #pragma once
 
 #include <initializer_list>
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "channel/Ui.h"
-#include "ui/Bindings.h"
+#include "ui/Description.h"
 #include "ui/View.h"
 
 namespace tarnwick {
@@ -25,7 +25,9 @@ class DialogModel {
   DialogModel& operator=(const DialogModel&) = delete;
 
   virtual int TemplateId() const = 0;
-  const Bindings& bindings() const { return bindings_; }
+  // How the console names it (a page: its tab label).
+  virtual std::string Caption() const { return {}; }
+  const Description& description() const { return description_; }
   // Every control the model reads, writes, enables, focuses or lists, with the kind it needs.
   std::vector<ControlRef> Controls() const;
 
@@ -35,8 +37,8 @@ class DialogModel {
 
   // WM_INITDIALOG (for a page: the first time it is shown).
   virtual void OnInitDialog() {}
-  // A click on a push button, check box or radio button.
-  virtual void OnCommand(int /*id*/) {}
+  // A click on a push button, check box or radio button: its handler in the description.
+  void OnCommand(int id) { description_.Click(id); }
   // The keyboard focus left an edit box.
   virtual void OnFocusLeave(int /*id*/) {}
   // The selection of a list view changed.
@@ -54,8 +56,8 @@ class DialogModel {
   void Declare(ControlKind kind, std::initializer_list<int> ids);
   void Declare(ControlKind kind, const std::vector<int>& ids);
 
-  void Load() { bindings_.Load(view()); }
-  void Show() { bindings_.Show(view()); }
+  void Load() { description_.Load(view()); }
+  void Show() { description_.Show(view()); }
 
   // Message boxes owned by this window: caption "Error"; a question; a plain notice.
   void Error(const std::string& text);
@@ -64,7 +66,7 @@ class DialogModel {
   // True when the channel holds a connection; otherwise says so and returns false.
   bool RequireConnection();
 
-  Bindings bindings_;
+  Description description_;
 
  private:
   Session* session_ = nullptr;

@@ -5,8 +5,6 @@
 #include <optional>
 #include <string>
 
-#include "ui/Bindings.h"
-
 namespace tarnwick {
 
 // What to say about a group: when a box is empty, and when octet 1..4 is wrong.
@@ -20,7 +18,6 @@ class OctetField {
   explicit OctetField(const std::array<int, 4>& ids) : ids_(ids) {}
 
   const std::array<int, 4>& ids() const { return ids_; }
-  void Bind(Bindings& bindings) { bindings.Texts(ids_, octets); }
 
   bool AnyEmpty() const;
   bool AllEmpty() const;

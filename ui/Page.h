@@ -13,7 +13,7 @@ class Page : public DialogModel {
   using DialogModel::DialogModel;
 
   // The tab label.
-  virtual std::string Caption() const = 0;
+  std::string Caption() const override = 0;
   virtual void OnSetActive() {}
   virtual void OnKillActive() {}
   // The sheet's Close: runs for each page that has been shown.
@@ -36,7 +36,7 @@ class SheetModel : public DialogModel {
   using DialogModel::DialogModel;
   int TemplateId() const override { return 0; }
 
-  virtual std::string Caption() const = 0;
+  std::string Caption() const override = 0;
   virtual int IconId() const = 0;
   // Tab order.
   virtual std::vector<Page*> Pages() = 0;

@@ -3,13 +3,16 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/AboutDialog.h"
 #include "app/LoginDialog.h"
+#include "app/PageRegistry.h"
 #include "app/Sheet.h"
 #include "app/Startup.h"
 #include "support/PageBench.h"
@@ -25,6 +28,29 @@ struct ScriptedShell : ::testing::Test, testing::CannedBench {
     ASSERT_TRUE(ui.messages.empty());
   }
 };
+
+// ---- The page registry -----------------------------------------------------------------
+
+TEST_F(ScriptedShell, TheSheetTakesTheRegisteredPagesAndEachDialogHasTheButtonThatOpensIt) {
+  CAllControlsSheet sheet(session);
+  std::vector<std::string> tabs;
+  for (Page* page : sheet.Pages()) tabs.push_back(page->Caption());
+  EXPECT_EQ(tabs, (std::vector<std::string>{"General", "Line Configuration", "Route Table", "DHCP",
+                                            "SNMP", "DSL Monitoring"}));
+  std::set<std::string> keys;
+  for (const RegisteredPage& entry : PageRegistry()) {
+    if (!entry.key.empty()) {
+      EXPECT_TRUE(keys.insert(entry.key).second) << entry.key;
+    }
+    if (entry.IsPage()) continue;
+    const RegisteredPage* opener = FindPage(entry.opener);
+    ASSERT_TRUE(opener && opener->IsPage()) << entry.key;
+    const std::vector<ControlRef> controls = opener->makePage(session)->Controls();
+    EXPECT_TRUE(std::any_of(controls.begin(), controls.end(), [&](const ControlRef& c) {
+      return c.id == entry.button && c.kind == ControlKind::Button;
+    })) << entry.key;
+  }
+}
 
 // ---- Log In pre-fill ------------------------------------------------------------------
 
@@ -128,7 +154,7 @@ TEST_F(ScriptedShell, SystemMenuRangesIgnoreTheLowFourBits) {
 
   // Line History shows what the DSL Monitoring page has read, without asking the router.
   for (unsigned id = 0x30; id <= 0x3f; ++id) EXPECT_TRUE(sheet.OnSysCommand(id)) << id;
-  EXPECT_EQ(view.plots, std::vector<PlotSource*>(16, &sheet.monitor.History));
+  EXPECT_EQ(view.plots, std::vector<PlotSource*>(16, &sheet.Find<CMONITOR>()->History));
 
   // Move, close and the like belong to the platform.
   for (unsigned id : {0x00u, 0x0fu, 0x40u, 0x110u, 0xF010u, 0xF060u, 0xF120u})

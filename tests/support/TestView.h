@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/Bindings.h"
+#include "ui/Description.h"
 #include "ui/DialogModel.h"
 #include "ui/PlotSource.h"
 #include "ui/View.h"

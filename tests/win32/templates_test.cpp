@@ -11,9 +11,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/LoginDialog.h"
-#include "app/Sheet.h"
-#include "lan/CINBOUND.h"
-#include "multipvc/CMULTIPVC.h"
+#include "app/PageRegistry.h"
 #include "support/Clocks.h"
 #include "support/MemorySettings.h"
 #include "support/RecordingUi.h"
@@ -71,15 +69,14 @@ TEST(Templates, EveryControlAModelUsesIsInItsTemplateAsTheKindItNeeds) {
   auto sockets = MakePlatformSocketFactory(true);
   Session session(*sockets, clock, ui, settings);
 
-  CAllControlsSheet sheet(session);
   CLoginDlg login(session);
   CAboutDlg about(session);
   CExitDlg exitDialog;
-  CINBOUND inbound(session, 4);
-  CMULTIPVC multiPvc(session);
-  const std::vector<Page*> pages = sheet.Pages();
-  std::vector<const DialogModel*> models(pages.begin(), pages.end());
-  models.insert(models.end(), {&login, &about, &exitDialog, &inbound, &multiPvc});
+  std::vector<std::unique_ptr<DialogModel>> registered;
+  for (const RegisteredPage& entry : PageRegistry())
+    registered.push_back(entry.IsPage() ? entry.makePage(session) : entry.makeDialog(session));
+  std::vector<const DialogModel*> models = {&login, &about, &exitDialog};
+  for (const auto& model : registered) models.push_back(model.get());
 
   // Pages are child windows: they need a parent.
   HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,

@@ -612,7 +612,7 @@ TEST_F(SheetTest, LineHistoryOpensOnceFollowsTheSamplesAndGoesWithTheSheet) {
     s.downInterleavedKbps = 7616;
     return s;
   };
-  sheet.monitor.History.Append(sample(1714600800000, 9.5));
+  sheet.Find<CMONITOR>()->History.Append(sample(1714600800000, 9.5));
   HWND plot = nullptr;
   auto summary = [&] {
     wchar_t text[256] = {};
@@ -632,7 +632,7 @@ TEST_F(SheetTest, LineHistoryOpensOnceFollowsTheSamplesAndGoesWithTheSheet) {
         EXPECT_EQ(GetWindow(plot, GW_OWNER), Sheet());
         EXPECT_EQ(summary().substr(0, 9), L"1 sample,");
         // As the page's next refresh adds one.
-        sheet.monitor.History.Append(sample(1714600803000, 9.3));
+        sheet.Find<CMONITOR>()->History.Append(sample(1714600803000, 9.3));
         EXPECT_EQ(summary().substr(0, 10), L"2 samples,");
         EXPECT_TRUE(SetWindowPos(plot, nullptr, 0, 0, 600, 380, SWP_NOMOVE | SWP_NOZORDER));
         UpdateWindow(plot);

@@ -1,0 +1,229 @@
+// Copies described members to and from their controls, runs click handlers, names values.
+#include "ui/Description.h"
+
+#include <cassert>
+
+#include "ui/OctetField.h"
+
+namespace tarnwick {
+namespace {
+constexpr const char* kMask = "********";
+}  // namespace
+
+Description::Entry& Description::Add(Kind kind, std::vector<int> ids) {
+  Entry& e = entries_.emplace_back();
+  e.kind = kind;
+  e.ids = std::move(ids);
+  lastIsList_ = false;
+  return e;
+}
+
+Description& Description::Text(int id, std::string& member) {
+  Add(Kind::Text, {id}).text = &member;
+  return *this;
+}
+
+Description& Description::Check(int id, int& member) {
+  Add(Kind::Check, {id}).number = &member;
+  return *this;
+}
+
+Description& Description::Radio(std::vector<int> ids, int& member) {
+  Add(Kind::Radio, std::move(ids)).number = &member;
+  return *this;
+}
+
+Description& Description::Radio(int firstId, int count, int& member) {
+  std::vector<int> ids;
+  for (int i = 0; i < count; ++i) ids.push_back(firstId + i);
+  return Radio(std::move(ids), member);
+}
+
+Description& Description::Address(OctetField& field, char separator) {
+  Entry& e = Add(Kind::Address, {field.ids().begin(), field.ids().end()});
+  e.field = &field;
+  e.separator = separator;
+  return *this;
+}
+
+Description& Description::List(int id, std::vector<ListColumn> columns) {
+  lists_.push_back({id, {}, Role::Entry, std::move(columns)});
+  lastIsList_ = true;
+  return *this;
+}
+
+Description& Description::Button(int id, Handler handler) {
+  buttons_.push_back(id);
+  return On(id, std::move(handler));
+}
+
+Description& Description::Button(int id) {
+  buttons_.push_back(id);
+  return *this;
+}
+
+Description& Description::On(int id, Handler handler) {
+  handlers_.emplace_back(id, std::move(handler));
+  return *this;
+}
+
+Description::Entry& Description::Last() {
+  assert(!entries_.empty());
+  return entries_.back();
+}
+
+Description& Description::Name(std::string key, std::string label, Role role) {
+  if (lastIsList_) {
+    lists_.back().key = std::move(key);
+    lists_.back().role = role;
+    return *this;
+  }
+  Entry& e = Last();
+  e.key = std::move(key);
+  e.label = std::move(label);
+  e.role = role;
+  return *this;
+}
+
+Description& Description::Setting(std::string key, std::string label) {
+  return Name(std::move(key), std::move(label), Role::Setting);
+}
+
+Description& Description::Reading(std::string key, std::string label) {
+  return Name(std::move(key), std::move(label), Role::Reading);
+}
+
+Description& Description::Unit(std::string unit) {
+  Last().unit = std::move(unit);
+  return *this;
+}
+
+Description& Description::Secret() {
+  Last().secret = true;
+  return *this;
+}
+
+Description& Description::Choices(std::vector<std::string> names) {
+  Last().choices = std::move(names);
+  return *this;
+}
+
+void Description::LoadEntry(const Entry& e, const View& view) {
+  switch (e.kind) {
+    case Kind::Text:
+      *e.text = view.GetText(e.ids[0]);
+      break;
+    case Kind::Check:
+      *e.number = view.IsChecked(e.ids[0]) ? 1 : 0;
+      break;
+    case Kind::Radio: {
+      int chosen = -1;
+      for (int i = 0; i < static_cast<int>(e.ids.size()); ++i) {
+        if (view.IsChecked(e.ids[i])) {
+          chosen = i;
+          break;
+        }
+      }
+      *e.number = chosen;
+      break;
+    }
+    case Kind::Address:
+      for (std::size_t i = 0; i < 4; ++i) e.field->octets[i] = view.GetText(e.ids[i]);
+      break;
+  }
+}
+
+void Description::Load(const View& view) const {
+  for (const Entry& e : entries_) LoadEntry(e, view);
+}
+
+void Description::Load(const View& view, const std::string& key) const {
+  for (const Entry& e : entries_)
+    if (e.key == key) LoadEntry(e, view);
+}
+
+void Description::Show(View& view) const {
+  for (const Entry& e : entries_) {
+    switch (e.kind) {
+      case Kind::Text:
+        view.SetText(e.ids[0], *e.text);
+        break;
+      case Kind::Check:
+        view.SetChecked(e.ids[0], *e.number != 0);
+        break;
+      case Kind::Radio:
+        for (int i = 0; i < static_cast<int>(e.ids.size()); ++i)
+          view.SetChecked(e.ids[i], i == *e.number);
+        break;
+      case Kind::Address:
+        for (std::size_t i = 0; i < 4; ++i) view.SetText(e.ids[i], e.field->octets[i]);
+        break;
+    }
+  }
+}
+
+bool Description::Click(int id) const {
+  for (const auto& [control, handler] : handlers_) {
+    if (control == id) {
+      handler();
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<ControlRef> Description::Controls() const {
+  std::vector<ControlRef> out;
+  for (const Entry& e : entries_) {
+    const ControlKind kind = e.kind == Kind::Check   ? ControlKind::Check
+                             : e.kind == Kind::Radio ? ControlKind::Radio
+                                                     : ControlKind::Text;
+    for (int id : e.ids) out.push_back({id, kind});
+  }
+  for (const ListDescription& list : lists_) out.push_back({list.id, ControlKind::List});
+  for (int id : buttons_) out.push_back({id, ControlKind::Button});
+  return out;
+}
+
+std::vector<ShownValue> Description::Values() const {
+  std::vector<ShownValue> out;
+  for (const Entry& e : entries_) {
+    if (e.key.empty()) continue;
+    ShownValue v{e.key, e.label, e.role, std::string(), std::string()};
+    switch (e.kind) {
+      case Kind::Text:
+      case Kind::Address: {
+        std::string text = e.kind == Kind::Text  ? *e.text
+                           : e.field->AllEmpty() ? std::string()
+                                                 : e.field->Join(e.separator);
+        if (e.secret && !text.empty()) text = kMask;
+        v.text = text.empty() || e.unit.empty() ? text : text + " " + e.unit;
+        v.value = std::move(text);
+        break;
+      }
+      case Kind::Check:
+        v.value = *e.number;
+        v.text = *e.number == 1 ? "yes" : "no";
+        break;
+      case Kind::Radio: {
+        const int index = *e.number;
+        v.value = index;
+        if (index >= 0 && index < static_cast<int>(e.choices.size()))
+          v.text = e.choices[static_cast<std::size_t>(index)];
+        break;
+      }
+    }
+    out.push_back(std::move(v));
+  }
+  return out;
+}
+
+std::vector<std::string> Description::Headings(int listId) const {
+  std::vector<std::string> headings;
+  for (const ListDescription& list : lists_)
+    if (list.id == listId)
+      for (const ListColumn& column : list.columns) headings.push_back(column.heading);
+  return headings;
+}
+
+}  // namespace tarnwick
