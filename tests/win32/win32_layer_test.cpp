@@ -267,12 +267,14 @@ HWND ThreadWindow(const std::wstring& title) {
 // A model that records what reaches it.
 class RecordingModel final : public DialogModel {
  public:
+  RecordingModel() {
+    description_.Button(1096, [this] { events.push_back("command 1096"); });
+  }
   int TemplateId() const override { return IDD_LOGIN; }
   void OnInitDialog() override {
     events.push_back("init");
     window = static_cast<HWND>(view().Window());
   }
-  void OnCommand(int id) override { events.push_back("command " + std::to_string(id)); }
   void OnOK() override {
     events.push_back("ok");
     view().EndDialog(7);
@@ -321,7 +323,7 @@ TEST(DialogHostTest, ForwardsEventsOfTheTemplateToTheModel) {
 class CheckingModel final : public DialogModel {
  public:
   explicit CheckingModel(Session& session) : DialogModel(session) {
-    bindings_.Text(IDC_LOGIN_PASSWORD, password);
+    description_.Text(IDC_LOGIN_PASSWORD, password);
   }
   int TemplateId() const override { return IDD_LOGIN; }
   void OnInitDialog() override { window = static_cast<HWND>(view().Window()); }
