@@ -57,7 +57,6 @@ while IFS= read -r file; do
   fi
   [ "$ok" = "*" ] && continue
   [ "$file" = win32/main.cpp ] && ok="$ok app"
-  [ "$file" = channel/cli/tarnwick-cli.cpp ] && ok="$ok ui app monitor"
   while IFS= read -r included; do
     dir=${included%%/*}
     [ "$dir" = "$included" ] && continue  # beside the file itself

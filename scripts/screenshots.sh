@@ -67,7 +67,7 @@ dhcp=("flush" "add allow unknown-clients;" "add subnet 192.168.1.0 netmask 255.2
   "add range 192.168.1.100 192.168.1.199;" "add option subnet-mask 255.255.255.0;"
   "add option routers 192.168.1.1;" "add option domain-name-servers 192.0.2.53,192.0.2.54;"
   "add max-lease-time 86400;" "add }" "confirm")
-TARNWICK_PASSWORD=$password "$(dirname "$routersim")/../channel/cli/tarnwick-cli" \
+TARNWICK_PASSWORD=$password "$(dirname "$routersim")/../cli/tarnwick-cli" \
   --port "${address##*:}" "${address%:*}" "${dhcp[@]/#/dhcpserver config }" \
   "dnsrelay server 192.0.2.53" "nat inbound add ppp_device 80/tcp 192.168.1.10" \
   "nat inbound add ppp_device 8080/udp 192.168.1.20" >/dev/null
@@ -106,7 +106,7 @@ if wanted line-history; then
   driver wait-window Tarnwick select-tab "DSL Monitoring" syscommand "$IDM_LINE_HISTORY" \
     wait-window "Line History" >/dev/null
   sleep 60
-  TARNWICK_PASSWORD=$password "$(dirname "$routersim")/../channel/cli/tarnwick-cli" \
+  TARNWICK_PASSWORD=$password "$(dirname "$routersim")/../cli/tarnwick-cli" \
     --port "${address##*:}" "${address%:*}" " bsp down" " bsp up" >/dev/null
   sleep 60
   shot line-history wait-window "Line History"

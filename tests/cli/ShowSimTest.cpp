@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/Show.h"
+#include "cli/Show.h"
 #include "support/PageBench.h"
 #include "support/SimBench.h"
 
@@ -59,13 +59,9 @@ class ShowSim : public ::testing::Test {
     world.Start(&options);
   }
 
-  ShowStatus Show(const std::string& page, bool asJson, std::string& out) {
-    ShowRequest request;
-    request.routerAddress = world.Address();
-    request.password = world.Password();
-    request.page = page;
-    request.json = asJson;
-    return RunShow(request, world.Sockets(), world.clock, ui, out);
+  ConsoleStatus Show(const std::string& page, bool asJson, std::string& out) {
+    const ConsoleTarget target{world.Address(), world.Password(), std::nullopt};
+    return RunShow(target, page, asJson, world.Sockets(), world.clock, ui, out);
   }
 
   testing::SimulatorWorld world;
@@ -78,7 +74,7 @@ TEST_P(ShowSimTest, EveryPageHoldsWhatItsModelRead) {
   StartRouter(GetParam().preset);
   for (const std::string& command : GetParam().commands) world.sim->RunCommand(command);
   std::string out;
-  ASSERT_EQ(Show("all", true, out), kShowRead);
+  ASSERT_EQ(Show("all", true, out), kConsoleDone);
   EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
 
   const json pages = json::parse(out);
@@ -145,14 +141,14 @@ TEST_F(ShowSim, TextLabelsEachValueAndListsEachRow) {
   StartRouter("routed");
   world.sim->RunCommand("ip snmp access read monitor 192.0.2.7");
   std::string out;
-  ASSERT_EQ(Show("snmp", false, out), kShowRead);
+  ASSERT_EQ(Show("snmp", false, out), kConsoleDone);
   EXPECT_EQ(out,
             "SNMP\n"
             "  Access Right  Community  IP Address\n"
             "  Write         ********\n"
             "  Read          public\n"
             "  Read          monitor    192.0.2.7\n");
-  ASSERT_EQ(Show("line", false, out), kShowRead);
+  ASSERT_EQ(Show("line", false, out), kConsoleDone);
   EXPECT_NE(out.find("\n  WAN IP Configuration:             198.51.100.2\n"), std::string::npos)
       << out;
 }
@@ -162,9 +158,10 @@ TEST(ShowFailureTest, ASilentListingFailsWithinTheGivenLimitAndShowsNothing) {
   testing::CannedWorld world;
   world.router.silent = {"bsp line\r\n"};
   testing::RecordingUi ui;
-  ShowRequest request{world.Address(), world.Password(), "dsl", false, 300};
+  const ConsoleTarget target{world.Address(), world.Password(), 300};
   std::string out;
-  EXPECT_EQ(RunShow(request, world.router, world.clock, ui, out), kShowCommandFailed);
+  EXPECT_EQ(RunShow(target, "dsl", false, world.router, world.clock, ui, out),
+            kConsoleCommandFailed);
   EXPECT_EQ(out, "");
   ASSERT_FALSE(ui.messages.empty());
   EXPECT_EQ(ui.messages.front().text, "bsp line\r\n");
@@ -175,9 +172,9 @@ TEST(ShowFailureTest, ASilentListingFailsWithinTheGivenLimitAndShowsNothing) {
 TEST(ShowFailureTest, AWrongPasswordIsALogInFailure) {
   testing::CannedWorld world;
   testing::RecordingUi ui;
-  ShowRequest request{world.Address(), "wrong", "line", true, std::nullopt};
+  const ConsoleTarget target{world.Address(), "wrong", std::nullopt};
   std::string out;
-  EXPECT_EQ(RunShow(request, world.router, world.clock, ui, out), kShowLoginFailed);
+  EXPECT_EQ(RunShow(target, "line", true, world.router, world.clock, ui, out), kConsoleLoginFailed);
   EXPECT_EQ(out, "");
   EXPECT_EQ(ui.messages.back().text, "log-in to 127.0.0.1 failed");
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "monitor/DslConsole.h"
+#include "cli/DslConsole.h"
 #include "support/PageBench.h"
 
 namespace tarnwick {

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "channel/CommandChannel.h"
+#include "cli/ConsoleSession.h"
+#include "cli/Grammar.h"
 #include "monitor/LineHistory.h"
 
 namespace tarnwick {
@@ -24,9 +26,10 @@ long PollDsl(CommandChannel& channel, const DslPolling& polling,
              const std::function<void(const DslSample&)>& sampled,
              const std::function<bool()>& stop);
 
-// The subcommand as run from main, argv[0] being "dsl". Returns the exit status: 0 when the
-// polls ran to their count or Ctrl-C stopped them, 1 when a file could not be written, 2 for
-// a bad command line or a failed log-in.
-int RunDslConsole(int argc, char** argv, Ui& ui, const std::function<std::string()>& password);
+// The dsl command: polls into the CSV file until the count or Ctrl-C, then writes the plot.
+// Returns the exit status: 0 when the polls ran to their count or Ctrl-C stopped them, 1 when
+// a file could not be written, 2 for a failed log-in.
+int RunDsl(const ConsoleTarget& target, const std::string& host, const DslOptions& options,
+           SocketFactory& sockets, Clock& clock, Ui& ui);
 
 }  // namespace tarnwick

@@ -1,0 +1,20 @@
+// A console command's session with the router.
+#include "cli/ConsoleSession.h"
+
+namespace tarnwick {
+
+ConsoleSession::ConsoleSession(const ConsoleTarget& target, SocketFactory& sockets, Clock& clock,
+                               Ui& ui)
+    : watching(ui), session(sockets, clock, watching, settings), ui_(ui) {
+  session.channel.RouterAddress = target.address;
+  session.channel.RouterPassword = target.password;
+  session.channel.ReplyLimitOverride = target.replyLimit;
+}
+
+bool ConsoleSession::LogIn() {
+  if (session.router.Login()) return true;
+  ui_.Message(nullptr, "log-in to " + session.channel.RouterAddress + " failed", "");
+  return false;
+}
+
+}  // namespace tarnwick
