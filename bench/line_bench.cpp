@@ -43,7 +43,7 @@ void BM_LineReading(benchmark::State& state) {
     const auto start = Steady::now();
     Open(page, view);
     const double elapsed = std::chrono::duration<double>(Steady::now() - start).count();
-    if (page.Protocol != kPppoe) state.SkipWithError("read the wrong protocol");
+    if (page.values.Protocol != kPppoe) state.SkipWithError("read the wrong protocol");
     state.SetIterationTime(elapsed);
     samples.push_back(elapsed);
   }

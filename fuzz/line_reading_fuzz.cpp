@@ -21,9 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return command == "ip route\r\n" ? route : ipatm;
   };
   const tarnwick::LineReading r = tarnwick::ReadLineState(listings, ask, tarnwick::LineReading{});
-  FUZZ_CHECK(r.Protocol >= 0 && r.Protocol <= 5);
+  FUZZ_CHECK(r.values.Protocol >= 0 && r.values.Protocol <= 5);
   FUZZ_CHECK(r.SinglePvc == 0 || r.SinglePvc == 1);
-  FUZZ_CHECK(r.Framing >= -1 && r.Framing <= 1);
+  FUZZ_CHECK(r.values.Framing >= -1 && r.values.Framing <= 1);
   // At most the gateway and one IPoA listing, or one further-PVC listing.
   FUZZ_CHECK(asked <= 2);
   return 0;

@@ -74,7 +74,7 @@ void SplitInto(OctetField& field, const std::string& text, char separator) {
 }  // namespace
 
 CLINE::CLINE(Session& session) : Page(session) {
-  description_.Radio(kProtocolIds, Protocol)
+  description_.Radio(kProtocolIds, values.Protocol)
       .Setting("Protocol", "Protocol")
       .Choices({"RFC 1483 Bridged", "RFC 1483 Routed", "RFC 1577 (IPoA)", "RFC 2364 (PPPoA)",
                 "RFC2516 (PPPoE)", "Transparent Bridge"})
@@ -84,24 +84,24 @@ CLINE::CLINE(Session& session) : Page(session) {
       .On(IDC_LINE_PPPOA, [this] { OnPppoa(); })
       .On(IDC_LINE_PPPOE, [this] { OnPppoe(); })
       .On(IDC_LINE_TRANSPARENT, [this] { OnTransparentBridge(); })
-      .Text(IDC_LINE_VPI, Vpi)
+      .Text(IDC_LINE_VPI, values.Vpi)
       .Setting("Vpi", "VPI")
-      .Text(IDC_LINE_VCI, Vci)
+      .Text(IDC_LINE_VCI, values.Vci)
       .Setting("Vci", "VCI")
-      .Check(IDC_LINE_NAT, NatEnabled)
+      .Check(IDC_LINE_NAT, values.NatEnabled)
       .Setting("NatEnabled", "Enable NAT")
       .On(IDC_LINE_NAT, [this] { OnEnableNat(); })
-      .Text(IDC_LINE_CHANNEL, Channel)
+      .Text(IDC_LINE_CHANNEL, values.Channel)
       .Setting("Channel", "Channel")
-      .Text(IDC_LINE_USER_NAME, UserName)
+      .Text(IDC_LINE_USER_NAME, values.UserName)
       .Setting("UserName", "User Name")
-      .Text(IDC_LINE_PASSWORD, Password)
+      .Text(IDC_LINE_PASSWORD, values.Password)
       .Setting("Password", "Password")
       .Secret()
-      .Radio(kFraming, Framing)
+      .Radio(kFraming, values.Framing)
       .Setting("Framing", "Framing Mode")
       .Choices({"LLC SNAP", "VC MUX"})
-      .Check(IDC_LINE_AUTO_WAN, AutoWan)
+      .Check(IDC_LINE_AUTO_WAN, values.AutoWan)
       .Setting("AutoWan", "Obtain Wan Setting Automatically")
       .On(IDC_LINE_AUTO_WAN, [this] { OnAutoWan(); })
       .Address(LanIp)
@@ -114,7 +114,7 @@ CLINE::CLINE(Session& session) : Page(session) {
       .Setting("RemoteGateway", "Remote Gateway")
       .Address(WanMask)
       .Setting("WanMask", "WAN Subnet Mask")
-      .Check(IDC_LINE_DNS_DISCOVERY, DnsDiscovery)
+      .Check(IDC_LINE_DNS_DISCOVERY, values.DnsDiscovery)
       .Setting("DnsDiscovery", "DNS Server Discovery")
       .Button(IDC_LINE_INBOUND, [this] { OnInbound(); })
       .Button(IDC_LINE_MULTIPLE_PVC, [this] { OnMultiplePvc(); })
@@ -145,65 +145,63 @@ void CLINE::ReadRouterState() {
   listings.subnet = ask("ip subnet\r\n");
   listings.ppp = ask("flashfs cat initppp\r\n");
 
-  LineReading start;
-  static_cast<LineValues&>(start) = *this;
-  static_cast<LineTexts&>(start) = s;
-  const LineReading r = ReadLineState(listings, ask, start);
-  static_cast<LineValues&>(*this) = r;
-  static_cast<LineTexts&>(s) = r;
+  const LineReading r = ReadLineState(listings, ask, {values, s.texts});
+  values = r.values;
+  s.texts = r.texts;
   s.SinglePvc = r.SinglePvc;
 
-  SplitInto(LanIp, s.LanIpText, '.');
-  SplitInto(WanIp, s.WanIpText, '.');
-  SplitInto(RemoteGateway, s.RemoteGatewayText, '.');
-  SplitInto(LanMask, s.LanMaskText, ':');
-  SplitInto(WanMask, s.WanMaskText, ':');
+  SplitInto(LanIp, s.texts.LanIpText, '.');
+  SplitInto(WanIp, s.texts.WanIpText, '.');
+  SplitInto(RemoteGateway, s.texts.RemoteGatewayText, '.');
+  SplitInto(LanMask, s.texts.LanMaskText, ':');
+  SplitInto(WanMask, s.texts.WanMaskText, ':');
   Show();
 
-  s.PvcModeNormal = s.SinglePvc == 0 && Protocol == kTransparentBridge ? 0 : 1;
-  if (Protocol == kTransparentBridge) {
-    s.BridgeVpi = Vpi;
-    s.BridgeVci = Vci;
+  s.PvcModeNormal = s.SinglePvc == 0 && values.Protocol == kTransparentBridge ? 0 : 1;
+  if (values.Protocol == kTransparentBridge) {
+    s.BridgeVpi = values.Vpi;
+    s.BridgeVci = values.Vci;
   }
-  s.ReadProtocol = Protocol;
-  s.ReadWanIp = s.WanIpText;
-  s.ReadUserName = UserName;
-  s.ReadPassword = Password;
-  s.ReadVpi = Vpi;
-  s.ReadVci = Vci;
-  s.ReadDnsDiscovery = DnsDiscovery;
+  s.ReadProtocol = values.Protocol;
+  s.ReadWanIp = s.texts.WanIpText;
+  s.ReadUserName = values.UserName;
+  s.ReadPassword = values.Password;
+  s.ReadVpi = values.Vpi;
+  s.ReadVci = values.Vci;
+  s.ReadDnsDiscovery = values.DnsDiscovery;
 
   // The read protocol's handler sets the page's look; it runs only on a changed selection,
   // so it is handed another one and loads the true one back from the controls.
-  const int read = Protocol;
-  Protocol = read == kBridged ? kRouted : kBridged;
+  const int read = values.Protocol;
+  values.Protocol = read == kBridged ? kRouted : kBridged;
   OnCommand(kProtocolIds[static_cast<std::size_t>(read)]);
 }
 
 void CLINE::OnSetActive() {
   Load();
   LineState& s = session().line;
-  s.LanIpText = LanIp.Join('.');
+  s.texts.LanIpText = LanIp.Join('.');
   std::string mask = LanMask.Join(':');
   ColonQuadToHex(mask);
-  LanIpAtActivation = s.LanIpText;
+  LanIpAtActivation = s.texts.LanIpText;
   LanMaskAtActivation = mask;
   Load();
-  if (IsPpp(Protocol)) view().Enable(IDC_LINE_DNS_DISCOVERY, session().DnsDiscoveryAllowed == 1);
+  if (IsPpp(values.Protocol))
+    view().Enable(IDC_LINE_DNS_DISCOVERY, session().DnsDiscoveryAllowed == 1);
   Show();
 }
 
 void CLINE::OnKillActive() {
   Load();
-  session().DnsDiscoveryAllowed = DnsDiscovery == 1 ? 1 : 0;
+  session().DnsDiscoveryAllowed = values.DnsDiscovery == 1 ? 1 : 0;
 }
 
 // ---- Controls -----------------------------------------------------------------------------
 
 bool CLINE::SelectionChanged() {
-  const int before = Protocol;
+  const int before = values.Protocol;
   Load();
-  return Protocol != before;
+  return values.Protocol != before;
 }
 
 void CLINE::EnableForProtocol(int protocol) {
@@ -214,7 +212,7 @@ void CLINE::EnableForProtocol(int protocol) {
       case Rule::Enabled:
         return true;
       case Rule::ByNat:
-        return NatEnabled == 1;
+        return values.NatEnabled == 1;
       case Rule::ByDnsAllowed:
         return session().DnsDiscoveryAllowed == 1;
       default:
@@ -250,15 +248,15 @@ void CLINE::OnBridged() {
   EnableForProtocol(kBridged);
   CheckFirmware();
   OnAutoWan();
-  DnsDiscovery = 0;
+  values.DnsDiscovery = 0;
   Show();
 }
 
 void CLINE::OnRouted() {
   if (!SelectionChanged()) return;
   EnableForProtocol(kRouted);
-  DnsDiscovery = 0;
-  AutoWan = 0;
+  values.DnsDiscovery = 0;
+  values.AutoWan = 0;
   Show();
 }
 
@@ -274,30 +272,30 @@ void CLINE::OnPppoa() {
   if (!SelectionChanged()) return;
   EnableForProtocol(kPppoa);
   OnAutoWan();
-  if (Channel.empty()) Channel = "1";
+  if (values.Channel.empty()) values.Channel = "1";
   Show();
 }
 
 void CLINE::OnPppoe() {
   if (!SelectionChanged()) return;
   EnableForProtocol(kPppoe);
-  if (Channel.empty()) Channel = "1";
-  Framing = 1;
-  AutoWan = 0;
+  if (values.Channel.empty()) values.Channel = "1";
+  values.Framing = 1;
+  values.AutoWan = 0;
   Show();
 }
 
 void CLINE::OnTransparentBridge() {
   if (!SelectionChanged()) return;
   EnableForProtocol(kTransparentBridge);
-  DnsDiscovery = 0;
-  NatEnabled = 0;
+  values.DnsDiscovery = 0;
+  values.NatEnabled = 0;
   Show();
 }
 
 void CLINE::OnAutoWan() {
   Load();
-  const bool automatic = AutoWan == 1;
+  const bool automatic = values.AutoWan == 1;
   EnableAll(view(), kWanLabels, !automatic);
   for (OctetField* field : {&WanIp, &RemoteGateway, &WanMask}) {
     EnableAll(view(), {field->ids().begin(), field->ids().end()}, !automatic);
@@ -308,20 +306,20 @@ void CLINE::OnAutoWan() {
 
 void CLINE::OnEnableNat() {
   Load();
-  view().Enable(IDC_LINE_INBOUND, NatEnabled == 1);
+  view().Enable(IDC_LINE_INBOUND, values.NatEnabled == 1);
 }
 
 void CLINE::OnInbound() {
   Load();
-  CINBOUND inbound(session(), Protocol);
+  CINBOUND inbound(session(), values.Protocol);
   view().RunModal(inbound);
 }
 
 // ---- Validation ---------------------------------------------------------------------------
 
 bool CLINE::WanCase() const {
-  return (Protocol == kBridged && AutoWan == 0) || Protocol == kRouted || Protocol == kIpoa ||
-         (Protocol == kPppoa && AutoWan == 0);
+  return (values.Protocol == kBridged && values.AutoWan == 0) || values.Protocol == kRouted ||
+         values.Protocol == kIpoa || (values.Protocol == kPppoa && values.AutoWan == 0);
 }
 
 bool CLINE::ValidateLinePage() {
@@ -344,10 +342,10 @@ bool CLINE::ValidateLinePage() {
 
   // ATM cannot carry a larger VPI or VCI; the router would refuse the device line after the
   // tear-down and leave the user without a WAN.
-  if (Vpi.empty()) return fail("Please set VPI.");
-  if (!IsWithin(Vpi, 255)) return fail("Error in VPI.");
-  if (Vci.empty()) return fail("Please set VCI.");
-  if (!IsWithin(Vci, 65535)) return fail("Error in VCI.");
+  if (values.Vpi.empty()) return fail("Please set VPI.");
+  if (!IsWithin(values.Vpi, 255)) return fail("Error in VPI.");
+  if (values.Vci.empty()) return fail("Please set VCI.");
+  if (!IsWithin(values.Vci, 65535)) return fail("Error in VCI.");
 
   wanMaskHex_.clear();
   if (WanCase()) {
@@ -369,16 +367,16 @@ bool CLINE::ValidateLinePage() {
     wanMaskHex_ = wanMask.Join(':');
   }
 
-  if (IsPpp(Protocol)) {
-    if (Channel.empty()) return fail("Please set Channel Number.");
-    if (!IsAllDigits(Channel)) return fail("Error in Channel Number.");
-    if (UserName.empty()) return fail("Please set User Name.");
-    if (Password.empty()) return fail("Please set Password.");
+  if (IsPpp(values.Protocol)) {
+    if (values.Channel.empty()) return fail("Please set Channel Number.");
+    if (!IsAllDigits(values.Channel)) return fail("Error in Channel Number.");
+    if (values.UserName.empty()) return fail("Please set User Name.");
+    if (values.Password.empty()) return fail("Please set Password.");
     // Each travels as one token of a command line: a blank would split it on the router and
     // a control byte would end the line early.
-    if (!IsCommandToken(UserName))
+    if (!IsCommandToken(values.UserName))
       return fail("The user name may hold only printable characters, and no blanks.");
-    if (!IsCommandToken(Password))
+    if (!IsCommandToken(values.Password))
       return fail("The password may hold only printable characters, and no blanks.");
   }
   return true;
@@ -386,28 +384,23 @@ bool CLINE::ValidateLinePage() {
 
 void CLINE::BuildTexts() {
   LineState& s = session().line;
-  s.LanIpText = LanIp.Join('.');
-  s.LanMaskText = lanMaskHex_;
+  s.texts.LanIpText = LanIp.Join('.');
+  s.texts.LanMaskText = lanMaskHex_;
   if (WanCase()) {
-    s.WanIpText = WanIp.Join('.');
-    s.WanMaskText = wanMaskHex_;
-    s.RemoteGatewayText = RemoteGateway.Join('.');
+    s.texts.WanIpText = WanIp.Join('.');
+    s.texts.WanMaskText = wanMaskHex_;
+    s.texts.RemoteGatewayText = RemoteGateway.Join('.');
   }
 }
 
-LineScriptInputs CLINE::ScriptInputs() const {
-  LineScriptInputs in;
-  static_cast<LineValues&>(in) = *this;
-  static_cast<LineTexts&>(in) = session().line;
-  return in;
-}
+LineScriptInputs CLINE::ScriptInputs() const { return {values, session().line.texts}; }
 
 // ---- Apply --------------------------------------------------------------------------------
 
 void CLINE::OnApplyLine() {
   LineState& s = session().line;
-  for (std::string* text :
-       {&s.LanIpText, &s.WanIpText, &s.LanMaskText, &s.RemoteGatewayText, &s.WanMaskText})
+  for (std::string* text : {&s.texts.LanIpText, &s.texts.WanIpText, &s.texts.LanMaskText,
+                            &s.texts.RemoteGatewayText, &s.texts.WanMaskText})
     text->clear();
   Load();
   if (s.SinglePvc == 0) {
@@ -422,8 +415,8 @@ void CLINE::OnApplyLine() {
 
   Tell("Configuration Successful", "Complete");
   session().ConfigChanged = true;
-  LanIpAtActivation = s.LanIpText;
-  LanMaskAtActivation = s.LanMaskText;
+  LanIpAtActivation = s.texts.LanIpText;
+  LanMaskAtActivation = s.texts.LanMaskText;
   StoreRouterAddress();
   if (programEnds) view().EndDialog(0);
 }
@@ -441,14 +434,15 @@ bool CLINE::Apply(bool& programEnds) {
   wait.Repaint();
   wait.Step();
   for (const std::string& line : LineTearDownLines()) script.Send(line);
-  const bool lanChanged = s.LanIpText != LanIpAtActivation || s.LanMaskText != LanMaskAtActivation;
+  const bool lanChanged =
+      s.texts.LanIpText != LanIpAtActivation || s.texts.LanMaskText != LanMaskAtActivation;
   const LineScript lineScript = BuildLineScript(ScriptInputs());
   if (!script.Play(lineScript.items, wait)) return false;
   if (lineScript.DnsDiscoveryAllowed)
     session().DnsDiscoveryAllowed = *lineScript.DnsDiscoveryAllowed;
   if (lineScript.PvcModeNormal) s.PvcModeNormal = *lineScript.PvcModeNormal;
 
-  const std::string ping = "batch add ip ping " + s.LanIpText + "\r\n";
+  const std::string ping = "batch add ip ping " + s.texts.LanIpText + "\r\n";
   if (lanChanged) {
     // The link is lost once the batch runs: the user is told before, and the program ends.
     CExitDlg exitDialog;
@@ -482,65 +476,66 @@ void CLINE::StoreRouterAddress() {
   LineState& s = session().line;
   CommandChannel& channel = session().channel;
   // A port given at log-in stays: the router keeps listening where it was reached.
-  std::string address = s.LanIpText;
+  std::string address = s.texts.LanIpText;
   if (const std::size_t colon = channel.RouterAddress.rfind(':'); colon != std::string::npos)
     address += channel.RouterAddress.substr(colon);
   channel.RouterAddress = address;
   if (!session().settings.WriteIPAddress(address)) return;
-  s.ReadWanIp = s.WanIpText;
-  s.ReadUserName = UserName;
-  s.ReadPassword = Password;
-  s.ReadVpi = Vpi;
-  s.ReadVci = Vci;
-  s.ReadProtocol = Protocol;
-  s.ReadDnsDiscovery = DnsDiscovery;
+  s.ReadWanIp = s.texts.WanIpText;
+  s.ReadUserName = values.UserName;
+  s.ReadPassword = values.Password;
+  s.ReadVpi = values.Vpi;
+  s.ReadVci = values.Vci;
+  s.ReadProtocol = values.Protocol;
+  s.ReadDnsDiscovery = values.DnsDiscovery;
 }
 
 // ---- Multiple PVC -------------------------------------------------------------------------
 
 void CLINE::OnMultiplePvc() {
   LineState& s = session().line;
-  for (std::string* text :
-       {&s.LanIpText, &s.LanMaskText, &s.WanIpText, &s.WanMaskText, &s.RemoteGatewayText})
+  for (std::string* text : {&s.texts.LanIpText, &s.texts.LanMaskText, &s.texts.WanIpText,
+                            &s.texts.WanMaskText, &s.texts.RemoteGatewayText})
     text->clear();
   Load();
   if (!ValidateLinePage()) return;
   BuildTexts();
-  if (!s.WanMaskText.empty()) HexColonQuadToDecimal(s.WanMaskText);
+  if (!s.texts.WanMaskText.empty()) HexColonQuadToDecimal(s.texts.WanMaskText);
 
   CMULTIPVC dialog(session());
   PvcValues& in = dialog;
-  const bool noWan = Protocol == kPppoe || Protocol == kTransparentBridge;
-  in.EntryWanIp = noWan ? " " : s.WanIpText;
-  if (AutoWan == 1 && (Protocol == kBridged || Protocol == kPppoa)) in.EntryWanIp = "dhcp";
-  in.EntryWanMask = noWan ? " " : s.WanMaskText;
-  in.EntryProtocol = Protocol;
-  in.DnsRelay = IsPpp(Protocol) && DnsDiscovery == 1 ? 1 : 0;
-  if (Protocol == kIpoa) in.EntryRemoteIp = s.RemoteGatewayText;
-  if (WanCase()) in.DefaultGateway = s.RemoteGatewayText;
-  in.LanIp = s.LanIpText;
-  in.LanMask = s.LanMaskText;
-  in.EntryVpi = Vpi;
-  in.EntryVci = Vci;
-  in.EntryFraming = Framing;
-  in.EntryNat = NatEnabled;
-  in.PppUserName = UserName;
-  in.PppPassword = Password;
-  in.PppChannel = Channel;
+  const bool noWan = values.Protocol == kPppoe || values.Protocol == kTransparentBridge;
+  in.EntryWanIp = noWan ? " " : s.texts.WanIpText;
+  if (values.AutoWan == 1 && (values.Protocol == kBridged || values.Protocol == kPppoa))
+    in.EntryWanIp = "dhcp";
+  in.EntryWanMask = noWan ? " " : s.texts.WanMaskText;
+  in.EntryProtocol = values.Protocol;
+  in.DnsRelay = IsPpp(values.Protocol) && values.DnsDiscovery == 1 ? 1 : 0;
+  if (values.Protocol == kIpoa) in.EntryRemoteIp = s.texts.RemoteGatewayText;
+  if (WanCase()) in.DefaultGateway = s.texts.RemoteGatewayText;
+  in.LanIp = s.texts.LanIpText;
+  in.LanMask = s.texts.LanMaskText;
+  in.EntryVpi = values.Vpi;
+  in.EntryVci = values.Vci;
+  in.EntryFraming = values.Framing;
+  in.EntryNat = values.NatEnabled;
+  in.PppUserName = values.UserName;
+  in.PppPassword = values.Password;
+  in.PppChannel = values.Channel;
 
-  if (UserName == s.ReadUserName && Password == s.ReadPassword && Vci == s.ReadVci &&
-      Vpi == s.ReadVpi && s.WanIpText == s.ReadWanIp && Protocol == s.ReadProtocol &&
-      DnsDiscovery == s.ReadDnsDiscovery) {
+  if (values.UserName == s.ReadUserName && values.Password == s.ReadPassword &&
+      values.Vci == s.ReadVci && values.Vpi == s.ReadVpi && s.texts.WanIpText == s.ReadWanIp &&
+      values.Protocol == s.ReadProtocol && values.DnsDiscovery == s.ReadDnsDiscovery) {
     s.LineChangedSinceRead = 0;
   } else {
     s.LineChangedSinceRead = 1;
-    s.ReadVpi = Vpi;
-    s.ReadVci = Vci;
+    s.ReadVpi = values.Vpi;
+    s.ReadVci = values.Vci;
   }
-  if (Protocol == kTransparentBridge) s.PvcModeNormal = 0;
-  if (IsPpp(Protocol) && s.LineChangedSinceRead == 1) in.PppSeeded = 1;
+  if (values.Protocol == kTransparentBridge) s.PvcModeNormal = 0;
+  if (IsPpp(values.Protocol) && s.LineChangedSinceRead == 1) in.PppSeeded = 1;
 
-  if (s.PvcModeNormal == 0 && Protocol != kTransparentBridge) {
+  if (s.PvcModeNormal == 0 && values.Protocol != kTransparentBridge) {
     if (Ask("Multiple PVC configuration set in Transparent Bridge mode would be lost if you "
             "continue.",
             "Warning") == Answer::Yes) {
@@ -551,18 +546,18 @@ void CLINE::OnMultiplePvc() {
       s.LineChangedSinceRead = 0;
       s.PvcModeNormal = 0;
       Load();
-      Protocol = kTransparentBridge;
+      values.Protocol = kTransparentBridge;
       OnTransparentBridge();
-      Vpi = s.BridgeVpi;
-      Vci = s.BridgeVci;
-      Protocol = kTransparentBridge;
+      values.Vpi = s.BridgeVpi;
+      values.Vci = s.BridgeVci;
+      values.Protocol = kTransparentBridge;
       Show();
     }
   }
   Load();
-  if (Protocol == kTransparentBridge) {
-    s.BridgeVpi = Vpi;
-    s.BridgeVci = Vci;
+  if (values.Protocol == kTransparentBridge) {
+    s.BridgeVpi = values.Vpi;
+    s.BridgeVci = values.Vci;
   }
   view().RunModal(dialog);
 }

@@ -14,7 +14,7 @@
 
 namespace tarnwick {
 
-class CLINE : public Page, public LineValues {
+class CLINE : public Page {
  public:
   explicit CLINE(Session& session);
 
@@ -41,6 +41,8 @@ class CLINE : public Page, public LineValues {
   void OnInbound();
   void OnMultiplePvc();
 
+  // The page's values other than its addresses.
+  LineValues values;
   OctetField LanIp{{IDC_LINE_LAN_IP1, IDC_LINE_LAN_IP2, IDC_LINE_LAN_IP3, IDC_LINE_LAN_IP4}};
   OctetField LanMask{
       {IDC_LINE_LAN_MASK1, IDC_LINE_LAN_MASK2, IDC_LINE_LAN_MASK3, IDC_LINE_LAN_MASK4}};

@@ -49,7 +49,7 @@ class Reader {
     }
     if (bridgePvc_) BridgePvc();
     // By the page's protocol, which keeps its value when no rule set one.
-    FurtherPvcs(r_.Protocol);
+    FurtherPvcs(r_.values.Protocol);
   }
 
  private:
@@ -68,7 +68,7 @@ class Reader {
     return Set(kRouted);
   }
   int Set(int protocol) {
-    r_.Protocol = protocol;
+    r_.values.Protocol = protocol;
     return protocol;
   }
 
@@ -80,31 +80,37 @@ class Reader {
     if (GetReplyField(l_.subnet, name + ".home", 1, 5, mask)) HexColonQuadToDecimal(mask);
     return name;
   }
-  std::string LanLookup(const char* marker) { return Lookup(marker, r_.LanIpText, r_.LanMaskText); }
-  std::string WanLookup(const char* marker) { return Lookup(marker, r_.WanIpText, r_.WanMaskText); }
+  std::string LanLookup(const char* marker) {
+    return Lookup(marker, r_.texts.LanIpText, r_.texts.LanMaskText);
+  }
+  std::string WanLookup(const char* marker) {
+    return Lookup(marker, r_.texts.WanIpText, r_.texts.WanMaskText);
+  }
 
-  void NatTest(const std::string& name) { r_.NatEnabled = Has(l_.nat, "nat add " + name) ? 1 : 0; }
+  void NatTest(const std::string& name) {
+    r_.values.NatEnabled = Has(l_.nat, "nat add " + name) ? 1 : 0;
+  }
 
   void GatewayRead() {
     const std::string reply = ask_("ip route\r\n");
     if (Has(reply, "route add"))
-      GetReplyField(reply, "0.0.0.0", 1, 5, r_.RemoteGatewayText);
+      GetReplyField(reply, "0.0.0.0", 1, 5, r_.texts.RemoteGatewayText);
     else
-      r_.RemoteGatewayText.clear();
+      r_.texts.RemoteGatewayText.clear();
   }
 
   std::string DeviceName(const char* marker) { return Field(l_.device, marker, 2); }
 
   void PppLogin() {
-    GetReplyField(l_.ppp, "welogin", 1, 1, r_.Channel);
-    GetReplyField(l_.ppp, "welogin", 1, 3, r_.UserName);
-    GetReplyField(l_.ppp, "welogin", 1, 4, r_.Password);
+    GetReplyField(l_.ppp, "welogin", 1, 1, r_.values.Channel);
+    GetReplyField(l_.ppp, "welogin", 1, 3, r_.values.UserName);
+    GetReplyField(l_.ppp, "welogin", 1, 4, r_.values.Password);
     std::string llc;
     if (!GetReplyField(l_.ppp, "llc", 1, 3, llc))
-      r_.Framing = 1;
+      r_.values.Framing = 1;
     else
       // A router that wrote VC MUX as "llc 0" must read back as VC MUX, not as neither.
-      r_.Framing = Has(llc, "1") ? 0 : 1;
+      r_.values.Framing = Has(llc, "1") ? 0 : 1;
   }
 
   void PppLan() {
@@ -118,33 +124,33 @@ class Reader {
   void Pppoe() {
     PppLan();
     PppLogin();
-    GetReplyField(l_.ppp, "pppoe", 1, 4, r_.Vpi);
-    GetReplyField(l_.ppp, "pppoe", 1, 5, r_.Vci);
-    r_.DnsDiscovery = Has(l_.ppp, "enableprimarydns") ? 1 : 0;
+    GetReplyField(l_.ppp, "pppoe", 1, 4, r_.values.Vpi);
+    GetReplyField(l_.ppp, "pppoe", 1, 5, r_.values.Vci);
+    r_.values.DnsDiscovery = Has(l_.ppp, "enableprimarydns") ? 1 : 0;
   }
 
   void Pppoa() {
     PppLan();
     if (!Has(l_.ppp, "localip")) {
-      r_.AutoWan = 1;
+      r_.values.AutoWan = 1;
     } else {
       WanLookup("//ppp");
       GatewayRead();
     }
     PppLogin();
-    GetReplyField(l_.ppp, "pvc atm", 1, 4, r_.Vpi);
-    GetReplyField(l_.ppp, "pvc atm", 1, 5, r_.Vci);
-    r_.DnsDiscovery = Has(l_.ppp, "enableprimarydns") ? 1 : 0;
+    GetReplyField(l_.ppp, "pvc atm", 1, 4, r_.values.Vpi);
+    GetReplyField(l_.ppp, "pvc atm", 1, 5, r_.values.Vci);
+    r_.values.DnsDiscovery = Has(l_.ppp, "enableprimarydns") ? 1 : 0;
   }
 
   void Bridged() {
     if (Has(l_.device, "dhcp")) {
-      r_.AutoWan = 1;
-      r_.WanIpText.clear();
-      r_.WanMaskText.clear();
-      r_.RemoteGatewayText.clear();
+      r_.values.AutoWan = 1;
+      r_.texts.WanIpText.clear();
+      r_.texts.WanMaskText.clear();
+      r_.texts.RemoteGatewayText.clear();
     } else {
-      r_.AutoWan = 0;
+      r_.values.AutoWan = 0;
       WanLookup("//bridge");
     }
     LanLookup("//edd");
@@ -153,22 +159,22 @@ class Reader {
   }
 
   void TransparentBridge() {
-    r_.LanIpText.clear();
-    r_.LanMaskText.clear();
+    r_.texts.LanIpText.clear();
+    r_.texts.LanMaskText.clear();
     if (Has(l_.device, "//bridge")) LanLookup("//bridge");
   }
 
   void BridgePvc() {
-    r_.Framing = Has(l_.bridge, "mode=vcmuxbridged") ? 1 : 0;
-    r_.Vpi = "0";
-    r_.Vci = "0";
+    r_.values.Framing = Has(l_.bridge, "mode=vcmuxbridged") ? 1 : 0;
+    r_.values.Vpi = "0";
+    r_.values.Vci = "0";
     if (Has(l_.bridge, "/txvpi=")) {
-      r_.Vpi = Field(l_.bridge, "/txvpi=", 3);
-      ExtractVpiVci(r_.Vpi, VpiVci::Vpi);
+      r_.values.Vpi = Field(l_.bridge, "/txvpi=", 3);
+      ExtractVpiVci(r_.values.Vpi, VpiVci::Vpi);
     }
     if (Has(l_.bridge, "/txvci=")) {
-      r_.Vci = Field(l_.bridge, "/txvci=", 3);
-      ExtractVpiVci(r_.Vci, VpiVci::Vci);
+      r_.values.Vci = Field(l_.bridge, "/txvci=", 3);
+      ExtractVpiVci(r_.values.Vci, VpiVci::Vci);
     }
   }
 
@@ -178,11 +184,11 @@ class Reader {
     NatTest(DeviceName("ptp"));
     GatewayRead();
     const std::string spec = Field(l_.device, "ptp", 4);
-    r_.Framing = Has(spec, "mode=llcrouted") ? 0 : 1;
-    r_.Vpi = spec;
-    ExtractVpiVci(r_.Vpi, VpiVci::Vpi);
-    r_.Vci = spec;
-    ExtractVpiVci(r_.Vci, VpiVci::Vci);
+    r_.values.Framing = Has(spec, "mode=llcrouted") ? 0 : 1;
+    r_.values.Vpi = spec;
+    ExtractVpiVci(r_.values.Vpi, VpiVci::Vpi);
+    r_.values.Vci = spec;
+    ExtractVpiVci(r_.values.Vci, VpiVci::Vci);
     // A second "ptp" device past the first one's spec token is a further PVC. The cut
     // never reaches past the end of the list.
     const std::size_t cut = l_.device.find("ptp") + spec.size();
@@ -197,11 +203,11 @@ class Reader {
     std::string pair;
     GetReplyField(reply, name, 1, 5, pair);
     if (const std::size_t slash = pair.find('/'); slash != std::string::npos) {
-      r_.Vpi = pair.substr(0, slash);
-      r_.Vci = pair.substr(slash + 1);
+      r_.values.Vpi = pair.substr(0, slash);
+      r_.values.Vci = pair.substr(slash + 1);
     } else {
-      r_.Vpi.clear();
-      r_.Vci.clear();
+      r_.values.Vpi.clear();
+      r_.values.Vci.clear();
     }
     const std::size_t slash = reply.find('/');
     if (Has(slash == std::string::npos ? reply : reply.substr(slash), "atm")) r_.SinglePvc = 0;

@@ -18,7 +18,9 @@ struct LineListings {
 };
 
 // What a reading finds: the page's values and the address texts (masks in decimal colon form).
-struct LineReading : LineValues, LineTexts {
+struct LineReading {
+  LineValues values;
+  LineTexts texts;
   int SinglePvc = 1;  // 0 when further PVCs were found
 };
 

@@ -22,42 +22,44 @@ class Builder {
 
 // The same VPI and VCI for both directions.
 std::string Pvc(const LineScriptInputs& in) {
-  return in.Vpi + "/txvci=" + in.Vci + "/rxvpi=" + in.Vpi + "/rxvci=" + in.Vci;
+  return in.values.Vpi + "/txvci=" + in.values.Vci + "/rxvpi=" + in.values.Vpi +
+         "/rxvci=" + in.values.Vci;
 }
 
 std::string BridgePort(const LineScriptInputs& in) {
   return std::string("batch add bridge device add //bun/port=atm/rfc1483=true/mode=") +
-         (in.Framing == 0 ? "llcbridged" : "vcmuxbridged") + "/txvpi=" + Pvc(in);
+         (in.values.Framing == 0 ? "llcbridged" : "vcmuxbridged") + "/txvpi=" + Pvc(in);
 }
 
 void LanLines(Builder& b, const LineScriptInputs& in, bool stepBetween) {
-  b.Line("batch add ip device add lan ether //edd " + in.LanIpText);
+  b.Line("batch add ip device add lan ether //edd " + in.texts.LanIpText);
   if (stepBetween) b.Step();
-  b.Line("batch add ip subnet add lan.home . " + in.LanIpText + " " + in.LanMaskText);
+  b.Line("batch add ip subnet add lan.home . " + in.texts.LanIpText + " " + in.texts.LanMaskText);
 }
 
 std::string DefaultRoute(const LineScriptInputs& in) {
-  return "batch add ip route add default 0.0.0.0 " + in.RemoteGatewayText + " 0:0:0:0";
+  return "batch add ip route add default 0.0.0.0 " + in.texts.RemoteGatewayText + " 0:0:0:0";
 }
 
 std::string Llc(const LineScriptInputs& in) {
-  return "batch add ppp " + in.Channel + " llc " + (in.Framing == 0 ? "1" : "0");
+  return "batch add ppp " + in.values.Channel + " llc " + (in.values.Framing == 0 ? "1" : "0");
 }
 
 void Bridged(Builder& b, const LineScriptInputs& in, LineScript& s) {
   b.Line(BridgePort(in)).Step();
   LanLines(b, in, false);
   b.Step();
-  if (in.AutoWan == 1) {
+  if (in.values.AutoWan == 1) {
     b.Line("batch add ip device add wandevice bridge //bridge dhcp");
   } else {
-    b.Line("batch add ip device add wandevice bridge //bridge " + in.WanIpText);
-    b.Line("batch add ip subnet add wandevice.home . " + in.WanIpText + " " + in.WanMaskText);
+    b.Line("batch add ip device add wandevice bridge //bridge " + in.texts.WanIpText);
+    b.Line("batch add ip subnet add wandevice.home . " + in.texts.WanIpText + " " +
+           in.texts.WanMaskText);
   }
   b.Step().Line("batch add ip rip accept all none").Line("batch add ip rip send all none").Step();
-  if (in.AutoWan == 0 && !in.RemoteGatewayText.empty()) b.Line(DefaultRoute(in));
+  if (in.values.AutoWan == 0 && !in.texts.RemoteGatewayText.empty()) b.Line(DefaultRoute(in));
   b.Step().Line("batch add ip relay all");
-  if (in.NatEnabled == 1) b.Line("batch add ip nat add wandevice");
+  if (in.values.NatEnabled == 1) b.Line("batch add ip nat add wandevice");
   b.Step();
   s.DnsDiscoveryAllowed = 1;
   s.PvcModeNormal = 1;
@@ -67,15 +69,15 @@ void Routed(Builder& b, const LineScriptInputs& in, LineScript& s) {
   LanLines(b, in, true);
   b.Step().Step();
   b.Line(std::string("batch add ip device add wan1 ptp //bun/port=atm/rfc1483=true/mode=") +
-         (in.Framing == 0 ? "llcrouted" : "vcmuxrouted") + "/txvpi=" + Pvc(in) + " " +
-         in.WanIpText);
-  b.Line("batch add ip subnet add wan1.home . " + in.WanIpText + " " + in.WanMaskText);
+         (in.values.Framing == 0 ? "llcrouted" : "vcmuxrouted") + "/txvpi=" + Pvc(in) + " " +
+         in.texts.WanIpText);
+  b.Line("batch add ip subnet add wan1.home . " + in.texts.WanIpText + " " + in.texts.WanMaskText);
   b.Line("batch add ip relay all")
       .Line("batch add ip rip accept all none")
       .Line("batch add ip rip send all none")
       .Step();
-  if (!in.RemoteGatewayText.empty()) b.Line(DefaultRoute(in)).Step();
-  if (in.NatEnabled == 1) b.Line("batch add ip nat add wan1");
+  if (!in.texts.RemoteGatewayText.empty()) b.Line(DefaultRoute(in)).Step();
+  if (in.values.NatEnabled == 1) b.Line("batch add ip nat add wan1");
   b.Step();
   s.DnsDiscoveryAllowed = 1;
   s.PvcModeNormal = 1;
@@ -84,19 +86,21 @@ void Routed(Builder& b, const LineScriptInputs& in, LineScript& s) {
 void Ipoa(Builder& b, const LineScriptInputs& in, LineScript& s) {
   LanLines(b, in, true);
   b.Step();
-  b.Line("batch add ip device add wanIPOA1 atm //atm " + in.WanIpText);
-  b.Line("batch add ip subnet add wanIPOA1.home . " + in.WanIpText + " " + in.WanMaskText);
+  b.Line("batch add ip device add wanIPOA1 atm //atm " + in.texts.WanIpText);
+  b.Line("batch add ip subnet add wanIPOA1.home . " + in.texts.WanIpText + " " +
+         in.texts.WanMaskText);
   b.Step()
       .Line("batch add ip relay all")
       .Line("batch add ip rip accept all none")
       .Line("batch add ip rip send all none")
       .Step();
-  if (!in.RemoteGatewayText.empty()) b.Line(DefaultRoute(in));
+  if (!in.texts.RemoteGatewayText.empty()) b.Line(DefaultRoute(in));
   b.Step();
-  std::string pvc = "batch add ip ipatm pvc add wanIPOA1 atm " + in.Vpi + "/" + in.Vci;
-  if (!in.RemoteGatewayText.empty()) pvc += " remoteip " + in.RemoteGatewayText;
+  std::string pvc =
+      "batch add ip ipatm pvc add wanIPOA1 atm " + in.values.Vpi + "/" + in.values.Vci;
+  if (!in.texts.RemoteGatewayText.empty()) pvc += " remoteip " + in.texts.RemoteGatewayText;
   b.Line(pvc).Step();
-  if (in.NatEnabled == 1) b.Line("batch add ip nat add wanIPOA1");
+  if (in.values.NatEnabled == 1) b.Line("batch add ip nat add wanIPOA1");
   s.DnsDiscoveryAllowed = 1;
   s.PvcModeNormal = 1;
 }
@@ -104,8 +108,9 @@ void Ipoa(Builder& b, const LineScriptInputs& in, LineScript& s) {
 // The log-in, DNS and enable lines both PPP scripts share up to the DNS choice.
 void PppLogin(Builder& b, const LineScriptInputs& in, LineScript& s) {
   b.Step();  // taken while the next line is being built
-  b.Line("batch add ppp " + in.Channel + " welogin " + in.UserName + " " + in.Password);
-  if (in.DnsDiscovery == 1) {
+  b.Line("batch add ppp " + in.values.Channel + " welogin " + in.values.UserName + " " +
+         in.values.Password);
+  if (in.values.DnsDiscovery == 1) {
     b.Line("batch add ppp 1 enableprimarydns relay");
     s.DnsDiscoveryAllowed = 1;
   } else {
@@ -115,48 +120,59 @@ void PppLogin(Builder& b, const LineScriptInputs& in, LineScript& s) {
 
 void Pppoa(Builder& b, const LineScriptInputs& in, LineScript& s) {
   LanLines(b, in, true);
-  const std::string device = "batch add ip device add ppp_device ether //ppp/DEVICE=" + in.Channel;
-  if (in.AutoWan == 1) {
+  const std::string device =
+      "batch add ip device add ppp_device ether //ppp/DEVICE=" + in.values.Channel;
+  if (in.values.AutoWan == 1) {
     b.Line(device);
   } else {
-    b.Line(device + " " + in.WanIpText);
-    b.Line("batch add ip subnet add ppp_device.home . " + in.WanIpText + " " + in.WanMaskText);
-    if (!in.RemoteGatewayText.empty()) b.Line(DefaultRoute(in));
-    b.Line("batch add ppp interface " + in.Channel + " localip " + in.WanIpText);
+    b.Line(device + " " + in.texts.WanIpText);
+    b.Line("batch add ip subnet add ppp_device.home . " + in.texts.WanIpText + " " +
+           in.texts.WanMaskText);
+    if (!in.texts.RemoteGatewayText.empty()) b.Line(DefaultRoute(in));
+    b.Line("batch add ppp interface " + in.values.Channel + " localip " + in.texts.WanIpText);
   }
-  b.Step().Line("batch add ppp " + in.Channel + " pvc " + in.Vpi + " " + in.Vci + " ip").Step();
+  b.Step()
+      .Line("batch add ppp " + in.values.Channel + " pvc " + in.values.Vpi + " " + in.values.Vci +
+            " ip")
+      .Step();
   PppLogin(b, in, s);
-  b.Line("batch add ppp " + in.Channel + " enable")
+  b.Line("batch add ppp " + in.values.Channel + " enable")
       .Line("batch add ip relay all")
       .Line("batch add ip rip accept all none")
       .Line("batch add ip rip send all none");
-  if (in.NatEnabled == 1) b.Line("batch add ip nat add ppp_device");
+  if (in.values.NatEnabled == 1) b.Line("batch add ip nat add ppp_device");
   b.Line(Llc(in)).Step();
-  b.Line("batch add ppp 1 gateway local").Line("batch add ppp " + in.Channel + " echo every 10");
+  b.Line("batch add ppp 1 gateway local")
+      .Line("batch add ppp " + in.values.Channel + " echo every 10");
   s.PvcModeNormal = 1;
 }
 
 void Pppoe(Builder& b, const LineScriptInputs& in, LineScript& s) {
   LanLines(b, in, true);
-  b.Line("batch add ip device add ppp_device ether //ppp/DEVICE=" + in.Channel + " mtu 1492");
-  b.Step().Line("batch add ppp " + in.Channel + " pppoe " + in.Vpi + " " + in.Vci + " ").Step();
+  b.Line("batch add ip device add ppp_device ether //ppp/DEVICE=" + in.values.Channel +
+         " mtu 1492");
+  b.Step()
+      .Line("batch add ppp " + in.values.Channel + " pppoe " + in.values.Vpi + " " + in.values.Vci +
+            " ")
+      .Step();
   PppLogin(b, in, s);
   b.Line("batch add ppp 1 gateway local")
-      .Line("batch add ppp " + in.Channel + " enable")
+      .Line("batch add ppp " + in.values.Channel + " enable")
       .Line("batch add ip relay all")
       .Line("batch add ip rip accept all none")
       .Line("batch add ip rip send all none")
       .Step();
-  if (in.NatEnabled == 1) b.Line("batch add ip nat add ppp_device");
-  b.Line(Llc(in)).Line("batch add ppp " + in.Channel + " echo every 10");
+  if (in.values.NatEnabled == 1) b.Line("batch add ip nat add ppp_device");
+  b.Line(Llc(in)).Line("batch add ppp " + in.values.Channel + " echo every 10");
   s.PvcModeNormal = 1;
 }
 
 void TransparentBridge(Builder& b, const LineScriptInputs& in, LineScript& s) {
   b.Line("batch add bridge device add edd").Step().Step();
   b.Line(BridgePort(in)).Step();
-  b.Line("batch add ip device add bridge ether //bridge " + in.LanIpText).Step().Step();
-  b.Line("batch add ip subnet add bridge.home . " + in.LanIpText + " " + in.LanMaskText).Step();
+  b.Line("batch add ip device add bridge ether //bridge " + in.texts.LanIpText).Step().Step();
+  b.Line("batch add ip subnet add bridge.home . " + in.texts.LanIpText + " " + in.texts.LanMaskText)
+      .Step();
   s.DnsDiscoveryAllowed = 1;
 }
 
@@ -165,7 +181,7 @@ void TransparentBridge(Builder& b, const LineScriptInputs& in, LineScript& s) {
 LineScript BuildLineScript(const LineScriptInputs& in) {
   LineScript script;
   Builder b(script);
-  switch (in.Protocol) {
+  switch (in.values.Protocol) {
     case kBridged:
       Bridged(b, in, script);
       break;

@@ -13,7 +13,10 @@ namespace tarnwick {
 // The page values a script is built from, as validation and Apply leave them: addresses
 // dotted, masks as lower-case hexadecimal parts joined by ":", the WAN texts empty outside the
 // WAN case. A Framing other than 0 (LLC SNAP) takes the VC MUX form.
-struct LineScriptInputs : LineValues, LineTexts {};
+struct LineScriptInputs {
+  LineValues values;
+  LineTexts texts;
+};
 
 struct LineScript {
   std::vector<ScriptItem> items;

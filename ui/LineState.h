@@ -19,6 +19,8 @@ enum LineProtocol : int {
 // The page's addresses as texts: dotted addresses; masks in colon form (decimal parts after
 // reading, hexadecimal parts when applying).
 struct LineTexts {
+  bool operator==(const LineTexts&) const = default;
+
   std::string LanIpText;
   std::string LanMaskText;
   std::string WanIpText;
@@ -27,7 +29,8 @@ struct LineTexts {
 };
 
 // Texts start empty and flags 0 until the Line Configuration page first reads the router.
-struct LineState : LineTexts {
+struct LineState {
+  LineTexts texts;
   int SinglePvc = 0;             // 1: one PVC on the router, or the user agreed to replace several
   int PvcModeNormal = 0;         // 0: the router's PVCs are in transparent-bridge mode
   int BridgeLossAccepted = 0;    // 1: the user agreed to lose the transparent-bridge PVCs

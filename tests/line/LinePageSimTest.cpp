@@ -127,22 +127,22 @@ TEST_F(LineSim, WhatApplyWritesTheNextReadingReadsBack) {
     testing::TestView view;
     Open(again, view);
     EXPECT_EQ(bench.ui.Texts(), std::vector<std::string>{"Configuration Successful"});
-    EXPECT_EQ(again.Protocol, c.v.protocol);
-    EXPECT_EQ(again.Vpi, c.v.vpi);
-    EXPECT_EQ(again.Vci, c.v.vci);
-    EXPECT_EQ(again.NatEnabled, c.v.nat);
+    EXPECT_EQ(again.values.Protocol, c.v.protocol);
+    EXPECT_EQ(again.values.Vpi, c.v.vpi);
+    EXPECT_EQ(again.values.Vci, c.v.vci);
+    EXPECT_EQ(again.values.NatEnabled, c.v.nat);
     if (c.v.protocol != kIpoa) {
-      EXPECT_EQ(again.Framing, c.v.framing);
+      EXPECT_EQ(again.values.Framing, c.v.framing);
     }
-    EXPECT_EQ(again.AutoWan, c.v.autoWan);
-    EXPECT_EQ(again.DnsDiscovery, c.v.dns);
+    EXPECT_EQ(again.values.AutoWan, c.v.autoWan);
+    EXPECT_EQ(again.values.DnsDiscovery, c.v.dns);
     EXPECT_EQ(again.LanIp.octets, c.v.lanIp);
     EXPECT_EQ(again.LanMask.octets, c.v.lanMask);
     EXPECT_EQ(again.WanIp.octets, c.v.wanIp);
     EXPECT_EQ(again.WanMask.octets, c.v.wanMask);
     EXPECT_EQ(again.RemoteGateway.octets, c.v.gateway);
-    EXPECT_EQ(again.UserName, c.v.user);
-    EXPECT_EQ(again.Password, c.v.password);
+    EXPECT_EQ(again.values.UserName, c.v.user);
+    EXPECT_EQ(again.values.Password, c.v.password);
     EXPECT_EQ(bench.session.line.SinglePvc, 1);
   }
 }
@@ -205,7 +205,7 @@ TEST_F(LineSim, ALanSubnetChangeEndsTheProgramBehindTheExitDialog) {
   testing::TestView view;
   Open(again, view);
   EXPECT_EQ(again.LanIp.octets, v.lanIp);
-  EXPECT_EQ(again.Protocol, kPppoe);
+  EXPECT_EQ(again.values.Protocol, kPppoe);
 }
 
 }  // namespace

@@ -28,13 +28,13 @@ struct Case {
 
 LineReading Want(int protocol, std::string vpi, std::string vci, int nat, int framing) {
   LineReading r;
-  r.Protocol = protocol;
-  r.Vpi = std::move(vpi);
-  r.Vci = std::move(vci);
-  r.NatEnabled = nat;
-  r.Framing = framing;
-  r.LanIpText = "10.0.0.138";
-  r.LanMaskText = "255:255:255:0";
+  r.values.Protocol = protocol;
+  r.values.Vpi = std::move(vpi);
+  r.values.Vci = std::move(vci);
+  r.values.NatEnabled = nat;
+  r.values.Framing = framing;
+  r.texts.LanIpText = "10.0.0.138";
+  r.texts.LanMaskText = "255:255:255:0";
   return r;
 }
 
@@ -45,21 +45,21 @@ LineReading With(LineReading r, Edit edit) {
 }
 
 void ExpectSame(const LineReading& got, const LineReading& want) {
-  EXPECT_EQ(got.Protocol, want.Protocol);
-  EXPECT_EQ(got.Vpi, want.Vpi);
-  EXPECT_EQ(got.Vci, want.Vci);
-  EXPECT_EQ(got.NatEnabled, want.NatEnabled);
-  EXPECT_EQ(got.Channel, want.Channel);
-  EXPECT_EQ(got.UserName, want.UserName);
-  EXPECT_EQ(got.Password, want.Password);
-  EXPECT_EQ(got.Framing, want.Framing);
-  EXPECT_EQ(got.AutoWan, want.AutoWan);
-  EXPECT_EQ(got.DnsDiscovery, want.DnsDiscovery);
-  EXPECT_EQ(got.LanIpText, want.LanIpText);
-  EXPECT_EQ(got.LanMaskText, want.LanMaskText);
-  EXPECT_EQ(got.WanIpText, want.WanIpText);
-  EXPECT_EQ(got.WanMaskText, want.WanMaskText);
-  EXPECT_EQ(got.RemoteGatewayText, want.RemoteGatewayText);
+  EXPECT_EQ(got.values.Protocol, want.values.Protocol);
+  EXPECT_EQ(got.values.Vpi, want.values.Vpi);
+  EXPECT_EQ(got.values.Vci, want.values.Vci);
+  EXPECT_EQ(got.values.NatEnabled, want.values.NatEnabled);
+  EXPECT_EQ(got.values.Channel, want.values.Channel);
+  EXPECT_EQ(got.values.UserName, want.values.UserName);
+  EXPECT_EQ(got.values.Password, want.values.Password);
+  EXPECT_EQ(got.values.Framing, want.values.Framing);
+  EXPECT_EQ(got.values.AutoWan, want.values.AutoWan);
+  EXPECT_EQ(got.values.DnsDiscovery, want.values.DnsDiscovery);
+  EXPECT_EQ(got.texts.LanIpText, want.texts.LanIpText);
+  EXPECT_EQ(got.texts.LanMaskText, want.texts.LanMaskText);
+  EXPECT_EQ(got.texts.WanIpText, want.texts.WanIpText);
+  EXPECT_EQ(got.texts.WanMaskText, want.texts.WanMaskText);
+  EXPECT_EQ(got.texts.RemoteGatewayText, want.texts.RemoteGatewayText);
   EXPECT_EQ(got.SinglePvc, want.SinglePvc);
 }
 
@@ -73,10 +73,10 @@ TEST(LineReading, DecisionTableAndEachProtocolsValues) {
        {},
        With(Want(kPppoe, "0", "38", 1, 1),
             [](LineReading& r) {
-              r.Channel = "2";
-              r.UserName = "user";
-              r.Password = "pw";
-              r.DnsDiscovery = 1;
+              r.values.Channel = "2";
+              r.values.UserName = "user";
+              r.values.Password = "pw";
+              r.values.DnsDiscovery = 1;
             }),
        {}},
       {"mtu 1492 without pppoe is PPPoA; localip reads the WAN and the gateway",
@@ -86,12 +86,12 @@ TEST(LineReading, DecisionTableAndEachProtocolsValues) {
        {{"ip route\r\n", kRoute}},
        With(Want(kPppoa, "8", "35", 0, 0),
             [](LineReading& r) {
-              r.Channel = "1";
-              r.UserName = "user";
-              r.Password = "pw";
-              r.WanIpText = "192.0.2.10";
-              r.WanMaskText = "255:255:0:0";
-              r.RemoteGatewayText = "192.0.2.1";
+              r.values.Channel = "1";
+              r.values.UserName = "user";
+              r.values.Password = "pw";
+              r.texts.WanIpText = "192.0.2.10";
+              r.texts.WanMaskText = "255:255:0:0";
+              r.texts.RemoteGatewayText = "192.0.2.1";
             }),
        {"ip route\r\n"}},
       {"PPPoA without localip takes its address automatically, no llc line is VC MUX",
@@ -100,10 +100,10 @@ TEST(LineReading, DecisionTableAndEachProtocolsValues) {
        {},
        With(Want(kPppoa, "0", "35", 0, 1),
             [](LineReading& r) {
-              r.Channel = "1";
-              r.UserName = "user";
-              r.Password = "pw";
-              r.AutoWan = 1;
+              r.values.Channel = "1";
+              r.values.UserName = "user";
+              r.values.Password = "pw";
+              r.values.AutoWan = 1;
             }),
        {}},
       {"bridged with a fixed WAN address, a second port is a further PVC",
@@ -114,9 +114,9 @@ TEST(LineReading, DecisionTableAndEachProtocolsValues) {
        {{"ip route\r\n", kRoute}},
        With(Want(kBridged, "0", "35", 1, 1),
             [](LineReading& r) {
-              r.WanIpText = "192.0.2.10";
-              r.WanMaskText = "255:255:255:0";
-              r.RemoteGatewayText = "192.0.2.1";
+              r.texts.WanIpText = "192.0.2.10";
+              r.texts.WanMaskText = "255:255:255:0";
+              r.texts.RemoteGatewayText = "192.0.2.1";
               r.SinglePvc = 0;
             }),
        {"ip route\r\n"}},
@@ -124,7 +124,7 @@ TEST(LineReading, DecisionTableAndEachProtocolsValues) {
        {"", "Port 1: //bun/port=atm/mode=llcbridged\r\n",
         kLan + "device wandevice bridge //bridge/dhcp mtu 1500 dhcp\r\n", kLanSubnet, ""},
        {{"ip route\r\n", "Routing table is empty\r\n"}},
-       With(Want(kBridged, "0", "0", 0, 0), [](LineReading& r) { r.AutoWan = 1; }),
+       With(Want(kBridged, "0", "0", 0, 0), [](LineReading& r) { r.values.AutoWan = 1; }),
        {"ip route\r\n"}},
       {"atm and edd bridged without //bridge sets no protocol but reads the PVC",
        {"", "Port 1: edd\r\nPort 2: //bun/port=atm/mode=llcbridged/txvpi=1/txvci=32\r\n", kLan,
@@ -132,8 +132,8 @@ TEST(LineReading, DecisionTableAndEachProtocolsValues) {
        {},
        With(Want(kBridged, "1", "32", 0, 0),
             [](LineReading& r) {
-              r.LanIpText.clear();
-              r.LanMaskText.clear();
+              r.texts.LanIpText.clear();
+              r.texts.LanMaskText.clear();
               r.SinglePvc = 0;  // the bridged test finds port 2
             }),
        {}},
@@ -151,9 +151,9 @@ TEST(LineReading, DecisionTableAndEachProtocolsValues) {
        {{"ip route\r\n", kRoute}, {"ip ipatm pvc\r\n", "no PVCs\r\n"}},
        With(Want(kRouted, "8", "35", 1, 0),
             [](LineReading& r) {
-              r.WanIpText = "192.0.2.10";
-              r.WanMaskText = "255:255:255:252";
-              r.RemoteGatewayText = "192.0.2.1";
+              r.texts.WanIpText = "192.0.2.10";
+              r.texts.WanMaskText = "255:255:255:252";
+              r.texts.RemoteGatewayText = "192.0.2.1";
               r.SinglePvc = 0;
             }),
        {"ip route\r\n", "ip ipatm pvc\r\n"}},
@@ -165,9 +165,9 @@ TEST(LineReading, DecisionTableAndEachProtocolsValues) {
          "ipatm pvc wanIPOA1 atm 0/38 encap llc\r\nipatm pvc wanIPOA2 atm 0/39\r\n"}},
        With(Want(kIpoa, "0", "38", 0, -1),
             [](LineReading& r) {
-              r.WanIpText = "192.0.2.10";
-              r.WanMaskText = "255:255:255:0";
-              r.RemoteGatewayText = "192.0.2.1";
+              r.texts.WanIpText = "192.0.2.10";
+              r.texts.WanMaskText = "255:255:255:0";
+              r.texts.RemoteGatewayText = "192.0.2.1";
               r.SinglePvc = 0;
             }),
        {"ip route\r\n", "ip ipatm pvc\r\n"}},
@@ -177,7 +177,7 @@ TEST(LineReading, DecisionTableAndEachProtocolsValues) {
        {{"ip ipatm pvc\r\n", "ipatm pvc wanIPOA1 atm none\r\n"}},
        With(Want(kIpoa, "", "", 0, -1),
             [](LineReading& r) {
-              r.WanIpText = "192.0.2.10";
+              r.texts.WanIpText = "192.0.2.10";
               r.SinglePvc = 0;  // a reply without a slash is searched whole for "atm"
             }),
        {"ip route\r\n", "ip ipatm pvc\r\n"}},
@@ -186,8 +186,8 @@ TEST(LineReading, DecisionTableAndEachProtocolsValues) {
        {},
        With(Want(kBridged, "", "", 0, -1),
             [](LineReading& r) {
-              r.LanIpText.clear();
-              r.LanMaskText.clear();
+              r.texts.LanIpText.clear();
+              r.texts.LanMaskText.clear();
             }),
        {}},
   };

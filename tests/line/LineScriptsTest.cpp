@@ -26,25 +26,25 @@ std::vector<std::string> Render(const LineScript& script) {
 LineScriptInputs Inputs(int protocol, int framing, int autoWan, int nat, int dns,
                         const std::string& gateway = "192.0.2.1") {
   LineScriptInputs in;
-  in.Protocol = protocol;
-  in.Vpi = "8";
-  in.Vci = "35";
-  in.Channel = "1";
-  in.UserName = "user@isp";
-  in.Password = "pw";
-  in.Framing = framing;
-  in.AutoWan = autoWan;
-  in.NatEnabled = nat;
-  in.DnsDiscovery = dns;
-  in.LanIpText = "10.0.0.138";
-  in.LanMaskText = "ff:ff:ff:0";
+  in.values.Protocol = protocol;
+  in.values.Vpi = "8";
+  in.values.Vci = "35";
+  in.values.Channel = "1";
+  in.values.UserName = "user@isp";
+  in.values.Password = "pw";
+  in.values.Framing = framing;
+  in.values.AutoWan = autoWan;
+  in.values.NatEnabled = nat;
+  in.values.DnsDiscovery = dns;
+  in.texts.LanIpText = "10.0.0.138";
+  in.texts.LanMaskText = "ff:ff:ff:0";
   // Outside the WAN case Apply leaves the WAN texts empty.
   const bool wan = (protocol == kBridged && autoWan == 0) || protocol == kRouted ||
                    protocol == kIpoa || (protocol == kPppoa && autoWan == 0);
   if (wan) {
-    in.WanIpText = "192.0.2.10";
-    in.WanMaskText = "ff:ff:ff:0";
-    in.RemoteGatewayText = gateway;
+    in.texts.WanIpText = "192.0.2.10";
+    in.texts.WanMaskText = "ff:ff:ff:0";
+    in.texts.RemoteGatewayText = gateway;
   }
   return in;
 }
