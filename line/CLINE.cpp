@@ -16,9 +16,6 @@ namespace tarnwick {
 namespace {
 
 constexpr Millis kReplyLimitMs = 5000;
-constexpr Millis kAfterExecutePauseMs = 500;
-constexpr Millis kReconnectDelayMs = 5000;
-constexpr Millis kClosingPauseMs = 100;
 
 const std::vector<int> kProtocolIds = {IDC_LINE_BRIDGED, IDC_LINE_ROUTED, IDC_LINE_IPOA,
                                        IDC_LINE_PPPOA,   IDC_LINE_PPPOE,  IDC_LINE_TRANSPARENT};
@@ -432,43 +429,21 @@ bool CLINE::Apply(bool& programEnds) {
   WaitProgress wait(session().ui, session().clock);
   wait.Show("");
   wait.Repaint();
-  wait.Step();
-  for (const std::string& line : LineTearDownLines()) script.Send(line);
   const bool lanChanged =
       s.texts.LanIpText != LanIpAtActivation || s.texts.LanMaskText != LanMaskAtActivation;
-  const LineScript lineScript = BuildLineScript(ScriptInputs());
-  if (!script.Play(lineScript.items, wait)) return false;
-  if (lineScript.DnsDiscoveryAllowed)
-    session().DnsDiscoveryAllowed = *lineScript.DnsDiscoveryAllowed;
-  if (lineScript.PvcModeNormal) s.PvcModeNormal = *lineScript.PvcModeNormal;
-
-  const std::string ping = "batch add ip ping " + s.texts.LanIpText + "\r\n";
-  if (lanChanged) {
-    // The link is lost once the batch runs: the user is told before, and the program ends.
-    CExitDlg exitDialog;
-    view().RunModal(exitDialog);
-    for (const char* line : {"batch add dhcpserver reset\r\n", "batch add config save\r\n"})
-      script.Send(line);
-    script.Send(ping);
-    script.Send("batch delay 5\r\n");
-    script.Send("batch execute\r\n");
-    if (!script.ok()) return false;
-    session().clock.Sleep(kAfterExecutePauseMs);
-    router().Hangup();
-    programEnds = true;
-  } else {
-    script.Send(ping);
-    script.Execute("batch delay 2\r\n", kReplyLimitMs);
-    script.Execute("batch execute\r\n", kReplyLimitMs);
-    if (!script.ok()) return false;
-    // The router rebuilds its interfaces before it takes a log-in again; a router that does
-    // not take it is no success to report.
-    if (!script.Reconnect(kReconnectDelayMs)) return false;
-  }
-  for (int i = 0; i < 3; ++i) {
-    wait.Step();
-    session().clock.Sleep(kClosingPauseMs);
-  }
+  const LineScript apply = BuildLineApply(ScriptInputs(), lanChanged);
+  const auto scriptSent = [&] {
+    if (apply.DnsDiscoveryAllowed) session().DnsDiscoveryAllowed = *apply.DnsDiscoveryAllowed;
+    if (apply.PvcModeNormal) s.PvcModeNormal = *apply.PvcModeNormal;
+    if (lanChanged) {
+      // The link is lost once the batch runs: the user is told before, and the program ends.
+      CExitDlg exitDialog;
+      view().RunModal(exitDialog);
+    }
+    return true;
+  };
+  if (!script.Play(apply.items, wait, scriptSent)) return false;
+  programEnds = lanChanged;
   return true;
 }
 

@@ -7,16 +7,22 @@ namespace {
 class Builder {
  public:
   explicit Builder(LineScript& script) : script_(script) {}
-  Builder& Line(const std::string& text) {
-    script_.items.push_back({ScriptItem::Kind::Line, text + "\r\n"});
-    return *this;
+  Builder& Line(const std::string& text) { return Add(ScriptItem::Kind::Line, text + "\r\n"); }
+  Builder& Step() { return Add(ScriptItem::Kind::Step, {}); }
+  Builder& Execute(const std::string& text, Millis limitMs) {
+    return Add(ScriptItem::Kind::Execute, text + "\r\n", limitMs);
   }
-  Builder& Step() {
-    script_.items.push_back({ScriptItem::Kind::Step, {}});
+  Builder& Pause(Millis ms) { return Add(ScriptItem::Kind::Pause, {}, ms); }
+  Builder& Reconnect(Millis delayMs) { return Add(ScriptItem::Kind::Reconnect, {}, delayMs); }
+  Builder& Hangup() { return Add(ScriptItem::Kind::Hangup, {}); }
+  Builder& Mark() { return Add(ScriptItem::Kind::Mark, {}); }
+
+ private:
+  Builder& Add(ScriptItem::Kind kind, std::string line, Millis ms = 0) {
+    script_.items.push_back({kind, std::move(line), ms});
     return *this;
   }
 
- private:
   LineScript& script_;
 };
 
@@ -203,6 +209,34 @@ LineScript BuildLineScript(const LineScriptInputs& in) {
     default:
       break;
   }
+  return script;
+}
+
+LineScript BuildLineApply(const LineScriptInputs& in, bool lanChanged) {
+  constexpr Millis kReplyLimitMs = 5000;
+  constexpr Millis kAfterExecutePauseMs = 500;
+  constexpr Millis kReconnectDelayMs = 5000;
+  constexpr Millis kClosingPauseMs = 100;
+  LineScript script = BuildLineScript(in);
+  std::vector<ScriptItem> items = {{ScriptItem::Kind::Step, {}}};
+  for (const std::string& line : LineTearDownLines())
+    items.push_back({ScriptItem::Kind::Line, line});
+  items.insert(items.end(), script.items.begin(), script.items.end());
+  script.items = std::move(items);
+  Builder b(script);
+  b.Mark();
+  const std::string ping = "batch add ip ping " + in.texts.LanIpText;
+  if (lanChanged) {
+    // The link is lost once the batch runs.
+    b.Line("batch add dhcpserver reset").Line("batch add config save").Line(ping);
+    b.Line("batch delay 5").Line("batch execute").Pause(kAfterExecutePauseMs).Hangup();
+  } else {
+    b.Line(ping).Execute("batch delay 2", kReplyLimitMs).Execute("batch execute", kReplyLimitMs);
+    // The router takes no log-in until it has rebuilt its interfaces; one that never takes it
+    // again is no success to report.
+    b.Reconnect(kReconnectDelayMs);
+  }
+  for (int i = 0; i < 3; ++i) b.Step().Pause(kClosingPauseMs);
   return script;
 }
 

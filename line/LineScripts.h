@@ -32,4 +32,11 @@ LineScript BuildLineScript(const LineScriptInputs& in);
 // The lines that remove the router's previous WAN set-up, sent before a script.
 std::vector<std::string> LineTearDownLines();
 
+// The whole of Apply after validation: a progress step, the tear-down, the protocol's script,
+// a Mark once all of it has gone out (the page takes the script's flags there and, when the
+// LAN address or mask changes, tells the user that the program ends), then the lines that make
+// the router run the batch, and the closing steps. A changed LAN ends the session with
+// "@close"; otherwise the program logs in again once the router has rebuilt its interfaces.
+LineScript BuildLineApply(const LineScriptInputs& in, bool lanChanged);
+
 }  // namespace tarnwick

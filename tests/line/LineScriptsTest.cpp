@@ -11,11 +11,35 @@
 namespace tarnwick {
 namespace {
 
-// Lines as sent, progress steps as [step], then the flag updates.
+// Lines as sent, every other item in brackets, then the flag updates.
 std::vector<std::string> Render(const LineScript& script) {
   std::vector<std::string> out;
-  for (const ScriptItem& item : script.items)
-    out.push_back(item.kind == ScriptItem::Kind::Step ? "[step]" : item.line);
+  for (const ScriptItem& item : script.items) {
+    const std::string ms = std::to_string(item.ms);
+    switch (item.kind) {
+      case ScriptItem::Kind::Line:
+        out.push_back(item.line);
+        break;
+      case ScriptItem::Kind::Execute:
+        out.push_back("[reply within " + ms + " ms] " + item.line);
+        break;
+      case ScriptItem::Kind::Step:
+        out.push_back("[step]");
+        break;
+      case ScriptItem::Kind::Pause:
+        out.push_back("[pause " + ms + " ms]");
+        break;
+      case ScriptItem::Kind::Reconnect:
+        out.push_back("[log in again after " + ms + " ms]");
+        break;
+      case ScriptItem::Kind::Hangup:
+        out.push_back("[hang up]");
+        break;
+      case ScriptItem::Kind::Mark:
+        out.push_back("[script sent]");
+        break;
+    }
+  }
   if (script.DnsDiscoveryAllowed)
     out.push_back("[DnsDiscoveryAllowed=" + std::to_string(*script.DnsDiscoveryAllowed) + "]");
   if (script.PvcModeNormal)
@@ -72,6 +96,17 @@ TEST(LineScripts, EachProtocolAndConditionAsGolden) {
     testing::ExpectGolden(Render(BuildLineScript(c.in)), std::string("line-script-") + c.name);
   }
   testing::ExpectGolden(LineTearDownLines(), "line-teardown");
+}
+
+// The whole Apply after validation, with the LAN as it was and with a new one.
+TEST(LineScripts, TheWholeApplyAsGolden) {
+  std::vector<std::string> out = {"# RFC 1483 Routed, the LAN as read"};
+  for (const std::string& line : Render(BuildLineApply(Inputs(kRouted, 0, 0, 1, 0), false)))
+    out.push_back(line);
+  out.push_back("# RFC 2516 PPPoE, a new LAN address");
+  for (const std::string& line : Render(BuildLineApply(Inputs(kPppoe, 1, 0, 0, 1), true)))
+    out.push_back(line);
+  testing::ExpectGolden(out, "line-apply-script");
 }
 
 }  // namespace
