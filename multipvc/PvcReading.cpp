@@ -79,182 +79,242 @@ std::optional<PvcRow> MakePvcRow(int protocol, const std::string& pvc, int nat, 
   return row;
 }
 
-std::vector<PvcRow> ReadRouterPvcs(PvcValues& v, LineState& line, int& dnsDiscoveryAllowed,
-                                   const ReplyFetcher& fetch) {
-  std::vector<PvcRow> rows;
-  auto add = [&](const std::string& pvc) {
-    if (auto row = MakePvcRow(v.EntryProtocol, pvc, v.EntryNat, v.EntryFraming, v.EntryWanIp,
-                              v.EntryWanMask, v.EntryRemoteIp))
-      rows.push_back(*row);
-  };
-  // The Line page's own PVC, already in the table when the page changed, is not listed twice.
-  auto addRead = [&](const std::string& pvc, bool pagesPvc) {
-    if (line.LineChangedSinceRead != 1 || !pagesPvc) add(pvc);
-  };
-  auto addReadVpiVci = [&] {
-    addRead(v.EntryVpi + "/" + v.EntryVci,
-            v.EntryVpi == line.ReadVpi && v.EntryVci == line.ReadVci);
-  };
+namespace {
 
-  line.WanFieldsEnabled = v.EntryProtocol == kBridged ? 0 : 1;
-  if (line.LineChangedSinceRead == 1) add(v.EntryVpi + "/" + v.EntryVci);
+// One reading of the router's PVCs. The Entry values of the dialog are the scratch each row
+// is made from, as the dialog's own fields would be; the readers run in the router's order of
+// kinds and each returns its rows in the order found.
+class PvcReader {
+ public:
+  PvcReader(PvcValues& values, LineState& line, int& dnsDiscoveryAllowed, const ReplyFetcher& fetch)
+      : v_(values), line_(line), dnsDiscoveryAllowed_(dnsDiscoveryAllowed), fetch_(fetch) {}
 
-  if (v.DefaultGateway.empty()) {
-    const std::string routes = fetch("ip route\r\n");
-    if (Has(routes, "route add")) GetReplyField(routes, "0.0.0.0", 1, 5, v.DefaultGateway);
+  std::vector<PvcRow> Read() {
+    std::vector<PvcRow> rows;
+    line_.WanFieldsEnabled = v_.EntryProtocol == kBridged ? 0 : 1;
+    // The Line page's own PVC, as it stands on the page, when it changed since it was read.
+    if (line_.LineChangedSinceRead == 1) Add(rows, v_.EntryVpi + "/" + v_.EntryVci);
+    ReadDefaultGateway();
+
+    v_.EntryWanIp.clear();
+    v_.EntryWanMask.clear();
+    v_.EntryRemoteIp.clear();
+    v_.EntryNat = 0;
+    bridge_ = fetch_("bridge device\r\n");
+    devices_ = fetch_("ip device\r\n");
+    subnets_ = fetch_("ip subnet\r\n");
+    ppp_ = fetch_("ppp config\r\n");
+
+    Append(rows, BridgePorts());
+    // In transparent-bridge mode the router holds bridged PVCs only.
+    if (line_.PvcModeNormal != 1) return rows;
+    Append(rows, PppoaLink());
+    Append(rows, PppoeLink());
+    Append(rows, RoutedDevices());
+    Append(rows, IpoaDevices());
+    return rows;
   }
 
-  v.EntryWanIp.clear();
-  v.EntryWanMask.clear();
-  v.EntryRemoteIp.clear();
-  v.EntryNat = 0;
-  const std::string bridge = fetch("bridge device\r\n");
-  const std::string devices = fetch("ip device\r\n");
-  const std::string subnets = fetch("ip subnet\r\n");
-  std::string ppp = fetch("ppp config\r\n");
+ private:
+  static void Append(std::vector<PvcRow>& rows, const std::vector<PvcRow>& more) {
+    rows.insert(rows.end(), more.begin(), more.end());
+  }
 
-  if (line.BridgeLossAccepted == 0 && Has(bridge, "atm")) {
-    std::string ports = bridge;
+  void Add(std::vector<PvcRow>& rows, const std::string& pvc) const {
+    if (auto row = MakePvcRow(v_.EntryProtocol, pvc, v_.EntryNat, v_.EntryFraming, v_.EntryWanIp,
+                              v_.EntryWanMask, v_.EntryRemoteIp))
+      rows.push_back(*row);
+  }
+  // A PVC the router lists; the Line page's own, already in the table when the page changed,
+  // is not listed twice.
+  void AddRead(std::vector<PvcRow>& rows, const std::string& pvc, bool pagesPvc) const {
+    if (line_.LineChangedSinceRead != 1 || !pagesPvc) Add(rows, pvc);
+  }
+  void AddReadVpiVci(std::vector<PvcRow>& rows) const {
+    AddRead(rows, v_.EntryVpi + "/" + v_.EntryVci,
+            v_.EntryVpi == line_.ReadVpi && v_.EntryVci == line_.ReadVci);
+  }
+  bool HasNatOn(const std::string& device) const {
+    return Has(fetch_(kNatListing), "nat add " + device);
+  }
+
+  void ReadDefaultGateway() {
+    if (!v_.DefaultGateway.empty()) return;
+    const std::string routes = fetch_("ip route\r\n");
+    if (Has(routes, "route add")) GetReplyField(routes, "0.0.0.0", 1, 5, v_.DefaultGateway);
+  }
+
+  std::vector<PvcRow> BridgePorts() {
+    std::vector<PvcRow> rows;
+    if (line_.BridgeLossAccepted != 0 || !Has(bridge_, "atm")) return rows;
+    std::string ports = bridge_;
     int port = 0;
-    if (const std::size_t edd = bridge.find("edd"); edd != std::string::npos) {
+    if (const std::size_t edd = bridge_.find("edd"); edd != std::string::npos) {
       // Port 1 is the Ethernet port, bridged with the PVCs.
       ports.erase(0, edd + 3);
       port = 1;
-    } else if (line.PvcModeNormal == 1) {
-      line.WanFieldsEnabled = 0;
+    } else if (line_.PvcModeNormal == 1) {
+      line_.WanFieldsEnabled = 0;
       // The address device made for the first bridged PVC that carries the WAN address.
-      if (Has(devices, "//bridge") && Has(devices, "//edd")) {
-        const std::string device = Field(devices, "//bridge", 1, 2);
+      if (Has(devices_, "//bridge") && Has(devices_, "//edd")) {
+        const std::string device = Field(devices_, "//bridge", 1, 2);
         // Only this device's own line: "dhcp" elsewhere belongs to a routed PVC.
-        if (Has(LineWith(devices, "//bridge"), "dhcp")) {
-          v.EntryWanIp = "dhcp";
-          v.EntryWanMask.clear();
+        if (Has(LineWith(devices_, "//bridge"), "dhcp")) {
+          v_.EntryWanIp = "dhcp";
+          v_.EntryWanMask.clear();
         } else {
-          v.AutoWanCheck = 0;
-          v.EntryWanIp = Field(devices, device, 1, 7);
-          v.EntryWanMask = DecimalMask(subnets, device);
+          v_.AutoWanCheck = 0;
+          v_.EntryWanIp = Field(devices_, device, 1, 7);
+          v_.EntryWanMask = DecimalMask(subnets_, device);
         }
-        v.EntryNat = Has(fetch(kNatListing), "nat add " + device) ? 1 : 0;
+        v_.EntryNat = HasNatOn(device) ? 1 : 0;
       }
     }
     // Every port row is a bridged PVC, all of them transparent in transparent-bridge mode.
     const int portProtocol =
-        line.PvcModeNormal == 0 && line.LineChangedSinceRead == 0 ? kTransparentBridge : kBridged;
-    v.EntryProtocol = portProtocol;
+        line_.PvcModeNormal == 0 && line_.LineChangedSinceRead == 0 ? kTransparentBridge : kBridged;
+    v_.EntryProtocol = portProtocol;
     for (int pass = 0; pass < kMaxBridgePorts; ++pass) {
       const std::string name = "Port " + std::to_string(++port);
       std::optional<std::string> own = From(ports, name);
       if (!own) break;
       const std::string& listing = pass == 0 ? ports : *own;
       const std::string spec = Field(listing, name, 1, 3);
-      v.EntryFraming = Has(spec, "mode=vcmuxbridged") ? 1 : 0;
-      v.EntryVpi =
+      v_.EntryFraming = Has(spec, "mode=vcmuxbridged") ? 1 : 0;
+      v_.EntryVpi =
           Has(spec, "/txvpi=") ? VpiVciOf(Field(listing, "/txvpi=", 1, 3), VpiVci::Vpi) : "0";
-      v.EntryVci =
+      v_.EntryVci =
           Has(spec, "/txvci=") ? VpiVciOf(Field(listing, "/txvci=", 1, 3), VpiVci::Vci) : "0";
-      addReadVpiVci();
+      AddReadVpiVci(rows);
       // The WAN address and NAT belong to the first port only.
-      v.EntryWanIp.clear();
-      v.EntryWanMask.clear();
-      v.EntryRemoteIp.clear();
-      v.EntryNat = 0;
-      v.EntryProtocol = portProtocol;
+      v_.EntryWanIp.clear();
+      v_.EntryWanMask.clear();
+      v_.EntryRemoteIp.clear();
+      v_.EntryNat = 0;
+      v_.EntryProtocol = portProtocol;
     }
+    return rows;
   }
-
-  // In transparent-bridge mode the router holds bridged PVCs only.
-  if (line.PvcModeNormal != 1) return rows;
 
   // Channel, log-in, framing, DNS relay, PVC and NAT of the router's one PPP link.
-  auto readPppLink = [&](const std::string& pvcKey) {
-    GetReplyField(ppp, "welogin", 1, 1, v.PppChannel);
-    GetReplyField(ppp, "welogin", 1, 3, v.PppUserName);
-    GetReplyField(ppp, "welogin", 1, 4, v.PppPassword);
+  void ReadPppLink(std::vector<PvcRow>& rows, const std::string& pvcKey) {
+    GetReplyField(ppp_, "welogin", 1, 1, v_.PppChannel);
+    GetReplyField(ppp_, "welogin", 1, 3, v_.PppUserName);
+    GetReplyField(ppp_, "welogin", 1, 4, v_.PppPassword);
     // "llc 0" is how VC MUX is written.
     std::string llc;
-    v.EntryFraming = GetReplyField(ppp, "llc", 1, 3, llc) && Has(llc, "1") ? 0 : 1;
-    v.DnsRelay = Has(ppp, "enableprimarydns") ? 1 : 0;
-    if (v.DnsRelay == 1) dnsDiscoveryAllowed = 1;
-    GetReplyField(ppp, pvcKey, 1, 4, v.EntryVpi);
-    GetReplyField(ppp, pvcKey, 1, 5, v.EntryVci);
+    v_.EntryFraming = GetReplyField(ppp_, "llc", 1, 3, llc) && Has(llc, "1") ? 0 : 1;
+    v_.DnsRelay = Has(ppp_, "enableprimarydns") ? 1 : 0;
+    if (v_.DnsRelay == 1) dnsDiscoveryAllowed_ = 1;
+    GetReplyField(ppp_, pvcKey, 1, 4, v_.EntryVpi);
+    GetReplyField(ppp_, pvcKey, 1, 5, v_.EntryVci);
     // Without a device name there is no NAT entry to find.
     const std::string device =
-        Has(devices, "//ppp/DEVICE=") ? Field(devices, "//ppp/DEVICE=", 1, 2) : "";
-    const std::string nat = fetch(kNatListing);
-    v.EntryNat = !device.empty() && Has(nat, "nat add " + device) ? 1 : 0;
-    addReadVpiVci();
-  };
+        Has(devices_, "//ppp/DEVICE=") ? Field(devices_, "//ppp/DEVICE=", 1, 2) : "";
+    const std::string nat = fetch_(kNatListing);
+    v_.EntryNat = !device.empty() && Has(nat, "nat add " + device) ? 1 : 0;
+    AddReadVpiVci(rows);
+  }
 
-  if (v.PppSeeded == 0 && Has(devices, "//ppp/") && Has(devices, "mtu 1500") &&
-      Has(ppp, "pvc atm")) {
-    v.EntryWanIp.clear();
-    v.EntryWanMask.clear();
-    v.EntryProtocol = kPppoa;
-    ppp = fetch("ppp config\r\n");
-    if (Has(ppp, "localip")) {
-      const std::string device = Field(devices, "//ppp", 1, 2);
-      v.EntryWanIp = Field(devices, device, 1, 7);
-      v.EntryWanMask = DecimalMask(subnets, device);
+  std::vector<PvcRow> PppoaLink() {
+    std::vector<PvcRow> rows;
+    if (v_.PppSeeded != 0 || !Has(devices_, "//ppp/") || !Has(devices_, "mtu 1500") ||
+        !Has(ppp_, "pvc atm"))
+      return rows;
+    v_.EntryWanIp.clear();
+    v_.EntryWanMask.clear();
+    v_.EntryProtocol = kPppoa;
+    ppp_ = fetch_("ppp config\r\n");
+    if (Has(ppp_, "localip")) {
+      const std::string device = Field(devices_, "//ppp", 1, 2);
+      v_.EntryWanIp = Field(devices_, device, 1, 7);
+      v_.EntryWanMask = DecimalMask(subnets_, device);
     } else {
-      v.EntryWanIp = "dhcp";
+      v_.EntryWanIp = "dhcp";
     }
-    readPppLink("pvc atm");
+    ReadPppLink(rows, "pvc atm");
+    return rows;
   }
 
-  if (v.PppSeeded == 0 && Has(devices, "//ppp/") && Has(devices, "mtu 1492") && Has(ppp, "pppoe")) {
-    v.EntryWanIp.clear();
-    v.EntryWanMask.clear();
-    v.EntryProtocol = kPppoe;
-    readPppLink("pppoe");
+  std::vector<PvcRow> PppoeLink() {
+    std::vector<PvcRow> rows;
+    if (v_.PppSeeded != 0 || !Has(devices_, "//ppp/") || !Has(devices_, "mtu 1492") ||
+        !Has(ppp_, "pppoe"))
+      return rows;
+    v_.EntryWanIp.clear();
+    v_.EntryWanMask.clear();
+    v_.EntryProtocol = kPppoe;
+    ReadPppLink(rows, "pppoe");
+    return rows;
   }
 
-  for (int n = 1; n <= kMaxDevicesOfAKind; ++n) {
-    v.EntryNat = 0;
-    std::string name;
-    if (!GetReplyField(devices, "ptp", n, 2, name)) continue;
-    std::optional<std::string> own = From(devices, "device " + name);
-    if (!own) break;
-    const std::string spec = Field(*own, "device " + name, 1, 4);
-    if (!Has(spec, "//bun") || !Has(spec, "mode")) continue;
-    v.EntryProtocol = kRouted;
-    if (Has(spec, "dhcp")) {
-      v.AutoWanCheck = 1;
-      v.EntryWanIp.clear();
-      v.EntryWanMask.clear();
-    } else {
-      v.AutoWanCheck = 0;
-      const std::string device = Field(*own, "//bun", 1, 2);
-      v.EntryWanIp = Field(*own, device, 1, 7);
-      v.EntryWanMask = DecimalMask(subnets, device);
+  std::vector<PvcRow> RoutedDevices() {
+    std::vector<PvcRow> rows;
+    for (int n = 1; n <= kMaxDevicesOfAKind; ++n) {
+      v_.EntryNat = 0;
+      std::string name;
+      if (!GetReplyField(devices_, "ptp", n, 2, name)) continue;
+      std::optional<std::string> own = From(devices_, "device " + name);
+      if (!own) break;
+      const std::string spec = Field(*own, "device " + name, 1, 4);
+      if (!Has(spec, "//bun") || !Has(spec, "mode")) continue;
+      v_.EntryProtocol = kRouted;
+      if (Has(spec, "dhcp")) {
+        v_.AutoWanCheck = 1;
+        v_.EntryWanIp.clear();
+        v_.EntryWanMask.clear();
+      } else {
+        v_.AutoWanCheck = 0;
+        const std::string device = Field(*own, "//bun", 1, 2);
+        v_.EntryWanIp = Field(*own, device, 1, 7);
+        v_.EntryWanMask = DecimalMask(subnets_, device);
+      }
+      v_.EntryFraming = Has(spec, "mode=llcrouted") ? 0 : 1;
+      v_.EntryVpi = VpiVciOf(spec, VpiVci::Vpi);
+      v_.EntryVci = VpiVciOf(spec, VpiVci::Vci);
+      v_.EntryNat = HasNatOn(name) ? 1 : 0;
+      AddReadVpiVci(rows);
     }
-    v.EntryFraming = Has(spec, "mode=llcrouted") ? 0 : 1;
-    v.EntryVpi = VpiVciOf(spec, VpiVci::Vpi);
-    v.EntryVci = VpiVciOf(spec, VpiVci::Vci);
-    v.EntryNat = Has(fetch(kNatListing), "nat add " + name) ? 1 : 0;
-    addReadVpiVci();
+    return rows;
   }
 
-  for (int n = 1; n <= kMaxDevicesOfAKind; ++n) {
-    v.EntryNat = 0;
-    std::string name;
-    if (!GetReplyField(devices, "atm", n, 2, name)) continue;
-    // Bridged and routed PVCs name their mode; IPoA devices do not.
-    if (Has(Field(devices, "atm", n, 4), "mode")) continue;
-    v.EntryProtocol = kIpoa;
-    std::optional<std::string> own = From(devices, "device " + name);
-    if (!own) break;
-    v.EntryWanIp = Field(*own, name, 1, 7);
-    v.EntryWanMask = DecimalMask(subnets, name);
-    const std::string pvcs = fetch("ip ipatm pvc\r\n");
-    const std::string pvc = Field(pvcs, name, 1, 5);
-    v.EntryRemoteIp.clear();
-    if (Field(pvcs, name, 1, 8) == "remoteip") v.EntryRemoteIp = Field(pvcs, name, 1, 9);
-    v.EntryNat = Has(fetch(kNatListing), "nat add " + name) ? 1 : 0;
-    v.EntryFraming = 0;
-    addRead(pvc, pvc == line.ReadVpi + "/" + line.ReadVci);
-    v.EntryRemoteIp.clear();
+  std::vector<PvcRow> IpoaDevices() {
+    std::vector<PvcRow> rows;
+    for (int n = 1; n <= kMaxDevicesOfAKind; ++n) {
+      v_.EntryNat = 0;
+      std::string name;
+      if (!GetReplyField(devices_, "atm", n, 2, name)) continue;
+      // Bridged and routed PVCs name their mode; IPoA devices do not.
+      if (Has(Field(devices_, "atm", n, 4), "mode")) continue;
+      v_.EntryProtocol = kIpoa;
+      std::optional<std::string> own = From(devices_, "device " + name);
+      if (!own) break;
+      v_.EntryWanIp = Field(*own, name, 1, 7);
+      v_.EntryWanMask = DecimalMask(subnets_, name);
+      const std::string pvcs = fetch_("ip ipatm pvc\r\n");
+      const std::string pvc = Field(pvcs, name, 1, 5);
+      v_.EntryRemoteIp.clear();
+      if (Field(pvcs, name, 1, 8) == "remoteip") v_.EntryRemoteIp = Field(pvcs, name, 1, 9);
+      v_.EntryNat = HasNatOn(name) ? 1 : 0;
+      v_.EntryFraming = 0;
+      AddRead(rows, pvc, pvc == line_.ReadVpi + "/" + line_.ReadVci);
+      v_.EntryRemoteIp.clear();
+    }
+    return rows;
   }
-  return rows;
+
+  PvcValues& v_;
+  LineState& line_;
+  int& dnsDiscoveryAllowed_;
+  const ReplyFetcher& fetch_;
+  std::string bridge_, devices_, subnets_, ppp_;
+};
+
+}  // namespace
+
+std::vector<PvcRow> ReadRouterPvcs(PvcValues& values, LineState& line, int& dnsDiscoveryAllowed,
+                                   const ReplyFetcher& fetch) {
+  return PvcReader(values, line, dnsDiscoveryAllowed, fetch).Read();
 }
 
 }  // namespace tarnwick
