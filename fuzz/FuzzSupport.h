@@ -16,6 +16,7 @@
 #include "channel/Socket.h"
 #include "channel/Ui.h"
 #include "support/Clocks.h"
+#include "support/FakeSocket.h"
 
 // An invariant that must hold for every input; a violation is a finding, so it aborts.
 #define FUZZ_CHECK(condition)                                                                \
@@ -60,10 +61,10 @@ class FuzzInput {
   std::size_t at_ = 0;
 };
 
-// A router script: chunks ready afterMs after the previous one, each cut at the receiver's
-// capacity. A held chunk (and all after it) waits until the client has sent something.
-// After the last chunk the stream stays silent, closes or fails. Every delivered receive is
-// logged so that a target can replay what the client saw.
+// A router script on the tests' scripted peer: chunks ready afterMs after the previous one,
+// each cut at the receiver's capacity. A held chunk (and all after it) waits until the client
+// has sent something. After the last chunk the stream stays silent, closes or fails. Every
+// delivered receive and every send is logged so that a target can replay what the client saw.
 class ScriptSocket final : public Socket {
  public:
   struct Chunk {
@@ -82,38 +83,33 @@ class ScriptSocket final : public Socket {
     std::string bytes;
   };
 
-  ScriptSocket(ManualClock& clock, std::vector<Chunk> chunks, End end)
-      : clock_(clock), chunks_(std::move(chunks)), end_(end) {}
+  ScriptSocket(ManualClock& clock, const std::vector<Chunk>& chunks, End end)
+      : clock_(clock), peer_(clock) {
+    bool holding = false;
+    for (const Chunk& chunk : chunks) {
+      if (chunk.held && !holding) peer_.ExpectSend();
+      holding = holding || chunk.held;
+      peer_.Deliver(chunk.bytes, chunk.afterMs);
+    }
+    if (end == End::Close) peer_.Close();
+    if (end == End::Fail) peer_.Fail();
+  }
 
   bool Create() override { return true; }
   bool Connect(const std::string&, std::uint16_t) override { return true; }
   int Send(const char* data, int length) override {
     sent.push_back(
         {received.size(), clock_.Now(), std::string(data, static_cast<std::size_t>(length))});
-    return length;
+    return peer_.Send(data, length);
   }
   int Receive(char* buffer, int capacity, Millis waitMs) override {
     // Callers wait in short slices so that windows keep repainting, and never spin.
     FUZZ_CHECK(waitMs > 0 && waitMs <= 50);
     FUZZ_CHECK(capacity > 0);
-    if (cursor_ == chunks_.size() && end_ != End::Silence) return end_ == End::Close ? 0 : -1;
-    if (cursor_ == chunks_.size() || (chunks_[cursor_].held && sent.empty()))
-      return Silence(waitMs);
-    const Chunk& chunk = chunks_[cursor_];
-    Millis readyAt = lastReady_ + chunk.afterMs;
-    if (chunk.held) readyAt = std::max(readyAt, sent.front().at + chunk.afterMs);
-    if (readyAt > clock_.Now() + waitMs) return Silence(waitMs);
-    if (readyAt > clock_.Now()) clock_.Advance(readyAt - clock_.Now());
-    std::size_t n = std::min(static_cast<std::size_t>(capacity), chunk.bytes.size() - offset_);
-    std::memcpy(buffer, chunk.bytes.data() + offset_, n);
-    received.push_back({clock_.Now(), chunk.bytes.substr(offset_, n)});
-    offset_ += n;
-    if (offset_ == chunk.bytes.size()) {
-      offset_ = 0;
-      lastReady_ = readyAt;
-      ++cursor_;
-    }
-    return static_cast<int>(n);
+    const int got = peer_.Receive(buffer, capacity, waitMs);
+    if (got > 0)
+      received.push_back({clock_.Now(), std::string(buffer, static_cast<std::size_t>(got))});
+    return got;
   }
   void ShutdownSend() override { shutDown = true; }
   void Close() override {}
@@ -123,17 +119,8 @@ class ScriptSocket final : public Socket {
   bool shutDown = false;
 
  private:
-  int Silence(Millis waitMs) {
-    clock_.Advance(waitMs);
-    return kTimedOut;
-  }
-
   ManualClock& clock_;
-  std::vector<Chunk> chunks_;
-  End end_;
-  std::size_t cursor_ = 0;
-  std::size_t offset_ = 0;
-  Millis lastReady_ = 0;
+  testing::FakePeer peer_;
 };
 
 // Lends a script to a client that owns and destroys its socket, keeping the logs readable.

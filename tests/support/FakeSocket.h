@@ -19,13 +19,13 @@ namespace tarnwick::testing {
 
 // A scripted peer on a ManualClock. The script runs in order: Deliver makes bytes
 // available `afterMs` after the previous step became ready, Expect holds the script until
-// the client has sent the given text, Close and Fail end the stream (receives return 0 or -1
-// from then on). An exhausted or held script is silence. Each Deliver is one receive (cut at
-// the receiver's capacity), so the script fixes the chunking.
+// the client has sent the given text (ExpectSend: anything), Close and Fail end the stream
+// (receives return 0 or -1 from then on). An exhausted or held script is silence. Each
+// Deliver is one receive (cut at the receiver's capacity), so the script fixes the chunking.
 class FakePeer {
  public:
   struct Step {
-    enum Kind { Deliver, Expect, Close, Fail } kind;
+    enum Kind { Deliver, Expect, ExpectSend, Close, Fail } kind;
     std::string bytes;
     Millis afterMs = 0;
   };
@@ -38,6 +38,10 @@ class FakePeer {
   }
   FakePeer& Expect(std::string sentText) {
     steps.push_back({Step::Expect, std::move(sentText), 0});
+    return *this;
+  }
+  FakePeer& ExpectSend() {
+    steps.push_back({Step::ExpectSend, {}, 0});
     return *this;
   }
   FakePeer& Close(Millis afterMs = 0) {
@@ -85,7 +89,9 @@ class FakePeer {
     ++receives;
     if (endResult_) return *endResult_;
     ResolveExpects();
-    if (cursor_ >= steps.size() || steps[cursor_].kind == Step::Expect) return Silence(waitMs);
+    if (cursor_ >= steps.size() || steps[cursor_].kind == Step::Expect ||
+        steps[cursor_].kind == Step::ExpectSend)
+      return Silence(waitMs);
     Step& s = steps[cursor_];
     Millis readyAt = lastReady_ + s.afterMs;
     Millis now = clock_.Now();
@@ -113,6 +119,7 @@ class FakePeer {
       return -1;
     }
     sent.emplace_back(data, static_cast<std::size_t>(length));
+    if (!firstSendAt_) firstSendAt_ = clock_.Now();
     pending_ += sent.back();
     sendEnds_.push_back({pending_.size(), clock_.Now()});
     ResolveExpects();
@@ -142,7 +149,13 @@ class FakePeer {
  private:
   // Text the client sent before the script reached its Expect still counts.
   void ResolveExpects() {
-    while (cursor_ < steps.size() && steps[cursor_].kind == Step::Expect) {
+    while (cursor_ < steps.size()) {
+      if (steps[cursor_].kind == Step::ExpectSend && firstSendAt_) {
+        lastReady_ = std::max(lastReady_, *firstSendAt_);
+        ++cursor_;
+        continue;
+      }
+      if (steps[cursor_].kind != Step::Expect) break;
       std::size_t at = pending_.find(steps[cursor_].bytes);
       if (at == std::string::npos) break;
       // Ready from the send that completed the match, even if the script got here later.
@@ -177,6 +190,7 @@ class FakePeer {
   std::string pending_;                                   // sent, not yet matched
   std::vector<std::pair<std::size_t, Millis>> sendEnds_;  // end in pending_, time of send
   std::optional<int> endResult_;                          // set once closed or failed
+  std::optional<Millis> firstSendAt_;
 };
 
 class FakeSocket final : public Socket {

@@ -1,4 +1,4 @@
-// Controls as plain state for model tests, holding each model to the controls it declared.
+// The headless view for model tests, holding each model to the controls it declared.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,29 +11,21 @@
 
 #include "ui/Description.h"
 #include "ui/DialogModel.h"
-#include "ui/PlotSource.h"
-#include "ui/View.h"
+#include "ui/HeadlessView.h"
 
 namespace tarnwick::testing {
 
-// Controls as plain state, kept apart from the model's members so tests see exactly
-// when members are loaded from or shown in the controls.
-class TestView final : public View {
+// Controls as plain state, kept apart from the model's members so tests see exactly when
+// members are loaded from or shown in the controls. Every control used must be one the model
+// declared, of a fitting kind; list rows used must exist; modal dialogs are recorded and run by
+// onModal instead of opening.
+class TestView final : public HeadlessView {
  public:
-  struct Control {
-    std::string text;
-    bool checked = false;
-    bool enabled = true;
-  };
-  struct ListControl {
-    std::vector<std::string> headings;
-    std::vector<int> widths;
-    std::vector<std::vector<std::string>> rows;
-    std::set<int> selected;
-  };
   struct ModalRecord {
     int templateId;
   };
+
+  TestView() { listWidth = 400; }
 
   // From now on every control used must be one of these, of a fitting kind.
   void Declare(const std::vector<ControlRef>& refs) {
@@ -42,97 +34,69 @@ class TestView final : public View {
 
   std::string GetText(int id) const override {
     Use(id, {ControlKind::Text});
-    auto it = controls.find(id);
-    return it == controls.end() ? std::string() : it->second.text;
+    return HeadlessView::GetText(id);
   }
   void SetText(int id, const std::string& text) override {
     Use(id, {ControlKind::Text});
-    controls[id].text = text;
+    HeadlessView::SetText(id, text);
   }
   bool IsChecked(int id) const override {
     Use(id, {ControlKind::Check, ControlKind::Radio});
-    auto it = controls.find(id);
-    return it != controls.end() && it->second.checked;
+    return HeadlessView::IsChecked(id);
   }
   void SetChecked(int id, bool checked) override {
     Use(id, {ControlKind::Check, ControlKind::Radio});
-    controls[id].checked = checked;
+    HeadlessView::SetChecked(id, checked);
   }
   void Enable(int id, bool enabled) override {
     Use(id, {});
-    controls[id].enabled = enabled;
+    HeadlessView::Enable(id, enabled);
   }
   void Focus(int id, bool selectAll) override {
     Use(id, {ControlKind::Edit});
-    focused = id;
-    focusSelectsAll = selectAll;
-  }
-  bool IsEnabled(int id) const {
-    auto it = controls.find(id);
-    return it == controls.end() || it->second.enabled;
+    HeadlessView::Focus(id, selectAll);
   }
 
-  void StartTimer(int timerId, int periodMs) override { timers[timerId] = periodMs; }
-  void StopTimer(int timerId) override { timers.erase(timerId); }
-  bool TimerRunning(int timerId) const { return timers.count(timerId) != 0; }
-
-  void Repaint() override { ++repaints; }
   WindowRef Window() const override { return const_cast<TestView*>(this); }
 
   int ListOuterWidth(int id) const override {
     Use(id, {ControlKind::List});
-    return listWidth;
+    return HeadlessView::ListOuterWidth(id);
   }
   void ListAddColumn(int id, int column, const std::string& heading, int width) override {
     Use(id, {ControlKind::List});
-    auto& l = lists[id];
-    l.headings.insert(l.headings.begin() + column, heading);
-    l.widths.insert(l.widths.begin() + column, width);
+    HeadlessView::ListAddColumn(id, column, heading, width);
   }
   int ListRowCount(int id) const override {
     Use(id, {ControlKind::List});
-    auto it = lists.find(id);
-    return it == lists.end() ? 0 : static_cast<int>(it->second.rows.size());
+    return HeadlessView::ListRowCount(id);
   }
   void ListInsertRow(int id, int row, const std::string& text) override {
     Use(id, {ControlKind::List});
-    auto& l = lists[id];
-    if (row > static_cast<int>(l.rows.size())) row = static_cast<int>(l.rows.size());
-    l.rows.insert(l.rows.begin() + row, std::vector<std::string>{text});
-    std::set<int> moved;
-    for (int s : l.selected) moved.insert(s >= row ? s + 1 : s);
-    l.selected = moved;
+    HeadlessView::ListInsertRow(id, row, text);
   }
   void ListSetCell(int id, int row, int column, const std::string& text) override {
     Use(id, {ControlKind::List});
-    auto& r = lists[id].rows.at(row);
-    if (static_cast<int>(r.size()) <= column) r.resize(column + 1);
-    r[column] = text;
+    ExistingRow(id, row);
+    HeadlessView::ListSetCell(id, row, column, text);
   }
   std::string ListCell(int id, int row, int column) const override {
     Use(id, {ControlKind::List});
-    const auto& r = lists.at(id).rows.at(row);
-    return column < static_cast<int>(r.size()) ? r[column] : std::string();
+    ExistingRow(id, row);
+    return HeadlessView::ListCell(id, row, column);
   }
   void ListDeleteRow(int id, int row) override {
     Use(id, {ControlKind::List});
-    auto& l = lists[id];
-    l.rows.erase(l.rows.begin() + row);
-    std::set<int> moved;
-    for (int s : l.selected)
-      if (s != row) moved.insert(s > row ? s - 1 : s);
-    l.selected = moved;
+    ExistingRow(id, row);
+    HeadlessView::ListDeleteRow(id, row);
   }
   void ListDeleteAll(int id) override {
     Use(id, {ControlKind::List});
-    lists[id].rows.clear();
-    lists[id].selected.clear();
+    HeadlessView::ListDeleteAll(id);
   }
   std::vector<int> ListSelectedRows(int id) const override {
     Use(id, {ControlKind::List});
-    auto it = lists.find(id);
-    if (it == lists.end()) return {};
-    return {it->second.selected.begin(), it->second.selected.end()};
+    return HeadlessView::ListSelectedRows(id);
   }
 
   int RunModal(DialogModel& dialog) override {
@@ -140,32 +104,10 @@ class TestView final : public View {
     if (onModal) return onModal(dialog);
     return 1;
   }
-  void EndDialog(int result) override { endResults.push_back(result); }
-  void CancelToClose() override { cancelToClose = true; }
-  void ShowPlot(PlotSource& source) override { plots.push_back(&source); }
 
-  // Column texts of every row of a list.
-  std::vector<std::vector<std::string>> Rows(int id) const {
-    auto it = lists.find(id);
-    return it == lists.end() ? std::vector<std::vector<std::string>>{} : it->second.rows;
-  }
-
-  // Selects exactly these rows of a list, as the user would.
-  void SelectRows(int id, std::set<int> rows) { lists[id].selected = std::move(rows); }
-
-  std::map<int, Control> controls;
   std::map<int, std::set<ControlKind>> declared;  // empty: nothing is checked
-  int focused = 0;
-  bool focusSelectsAll = false;
-  std::map<int, ListControl> lists;
-  std::map<int, int> timers;
   std::vector<ModalRecord> modals;
-  std::vector<int> endResults;
   std::function<int(DialogModel&)> onModal;
-  int listWidth = 400;
-  int repaints = 0;
-  bool cancelToClose = false;
-  std::vector<PlotSource*> plots;  // every ShowPlot, in order
 
  private:
   // A control the model did not declare, or declared as another kind, is a fault of the
@@ -182,6 +124,10 @@ class TestView final : public View {
     for (ControlKind kind : it->second)
       if (fitting.count(kind)) return;
     ADD_FAILURE() << "control " << id << " is used as another kind than declared";
+  }
+  void ExistingRow(int id, int row) const {
+    if (row < 0 || row >= HeadlessView::ListRowCount(id))
+      ADD_FAILURE() << "list " << id << " has no row " << row;
   }
 };
 
