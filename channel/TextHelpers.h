@@ -16,6 +16,10 @@ void SplitDottedQuad(const std::string& text, std::string& a, std::string& b, st
                      std::string& d);
 void SplitColonQuad(const std::string& text, std::string& a, std::string& b, std::string& c,
                     std::string& d);
+// True when key stands anywhere in text.
+inline bool Contains(const std::string& text, const std::string& key) {
+  return text.find(key) != std::string::npos;
+}
 bool GetReplyField(const std::string& reply, const std::string& key, int n, int m,
                    std::string& out);
 

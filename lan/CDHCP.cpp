@@ -22,10 +22,6 @@ const char* const kRelayReset = "dnsrelay config reset\r\n";
 const char* const kServerRemoval[] = {"dhcpserver config flush\r\n",
                                       "dhcpserver config confirm\r\n", "dhcpserver reset\r\n"};
 
-bool Contains(const std::string& text, const char* key) {
-  return text.find(key) != std::string::npos;
-}
-
 std::string WithoutSemicolons(std::string text) {
   std::erase(text, ';');
   return text;
@@ -114,31 +110,21 @@ DhcpReading ScanDhcpReplies(const std::string& dhcp, const std::string& relay) {
 }
 
 CDHCP::CDHCP(Session& session) : Page(session) {
-  description_.Check(IDC_DHCP_ENABLE, DhcpEnabled)
-      .Setting("DhcpEnabled", "Enable DHCP")
-      .On(IDC_DHCP_ENABLE, [this] { OnEnableDhcp(); })
-      .Address(NetworkIdOctets)
-      .Setting("NetworkId", "Network ID")
-      .Address(SubnetMaskOctets)
-      .Setting("SubnetMask", "Subnet Mask")
-      .Address(RangeStartOctets)
-      .Setting("RangeStart", "IP Range Start")
-      .Address(RangeEndOctets)
-      .Setting("RangeEnd", "IP Range End")
-      .Address(GatewayOctets)
-      .Setting("Gateway", "Gateway IP")
-      .Text(IDC_DHCP_LEASE, LeaseDays)
-      .Setting("LeaseDays", "Lease Live")
-      .Unit("days")
-      .Check(IDC_DHCP_RELAY, DnsRelayEnabled)
-      .Setting("DnsRelayEnabled", "Enable DNS Relay")
-      .On(IDC_DHCP_RELAY, [this] { OnEnableDnsRelay(); })
-      .Address(PrimaryDnsOctets)
-      .Setting("PrimaryDns", "Primary DNS")
-      .Address(SecondaryDnsOctets)
-      .Setting("SecondaryDns", "Secondary DNS")
-      .Button(IDC_DHCP_APPLY, [this] { OnApplyDhcp(); })
-      .Button(IDC_DHCP_REMOVE, [this] { OnRemoveDhcp(); });
+  Description& d = description_;
+  d.Check(IDC_DHCP_ENABLE, DhcpEnabled).Setting("DhcpEnabled", "Enable DHCP");
+  d.On(IDC_DHCP_ENABLE, [this] { OnEnableDhcp(); });
+  d.Address(NetworkIdOctets).Setting("NetworkId", "Network ID");
+  d.Address(SubnetMaskOctets).Setting("SubnetMask", "Subnet Mask");
+  d.Address(RangeStartOctets).Setting("RangeStart", "IP Range Start");
+  d.Address(RangeEndOctets).Setting("RangeEnd", "IP Range End");
+  d.Address(GatewayOctets).Setting("Gateway", "Gateway IP");
+  d.Text(IDC_DHCP_LEASE, LeaseDays).Setting("LeaseDays", "Lease Live", "days");
+  d.Check(IDC_DHCP_RELAY, DnsRelayEnabled).Setting("DnsRelayEnabled", "Enable DNS Relay");
+  d.On(IDC_DHCP_RELAY, [this] { OnEnableDnsRelay(); });
+  d.Address(PrimaryDnsOctets).Setting("PrimaryDns", "Primary DNS");
+  d.Address(SecondaryDnsOctets).Setting("SecondaryDns", "Secondary DNS");
+  d.Button(IDC_DHCP_APPLY, [this] { OnApplyDhcp(); });
+  d.Button(IDC_DHCP_REMOVE, [this] { OnRemoveDhcp(); });
   Declare(ControlKind::Any, {IDC_DHCP_NETWORK_LABEL, IDC_DHCP_MASK_LABEL, IDC_DHCP_START_LABEL,
                              IDC_DHCP_END_LABEL, IDC_DHCP_GATEWAY_LABEL, IDC_DHCP_LEASE_LABEL,
                              IDC_DHCP_PRIMARY_LABEL, IDC_DHCP_SECONDARY_LABEL});

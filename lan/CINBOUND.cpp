@@ -21,10 +21,6 @@ std::string Upper(std::string text) {
   return text;
 }
 
-bool Contains(const std::string& text, const char* key) {
-  return text.find(key) != std::string::npos;
-}
-
 // A port the router takes: 1 to 65535, at most five digits.
 bool IsValidPort(const std::string& port) {
   if (port.empty() || port.size() > 5 || !IsAllDigits(port)) return false;
@@ -105,16 +101,15 @@ std::vector<std::array<std::string, 3>> ScanInboundListing(const std::string& re
 CINBOUND::CINBOUND(Session& session, int lineProtocol)
     : DialogModel(session), LineProtocol(lineProtocol) {
   // Add is the default button and Exit the cancel button: they arrive as OK and Cancel.
-  description_.Text(IDC_INBOUND_PORT, InboundPort)
-      .Radio({IDC_INBOUND_TCP, IDC_INBOUND_UDP}, InboundProtocol)
-      .Address(HostIpOctets)
-      .List(IDC_INBOUND_LIST,
-            {{"Interface", "Interface"}, {"PortProto", "Port/Proto"}, {"NewIpAddr", "New IP Addr"}})
-      .Setting("InboundList", "")
-      .Button(IDC_INBOUND_ADD)
-      .Button(IDC_INBOUND_REMOVE, [this] { OnRemoveInbound(); })
-      .Button(IDC_INBOUND_REMOVE_ALL, [this] { OnRemoveAllInbound(); })
-      .Button(IDC_INBOUND_EXIT);
+  Description& d = description_;
+  d.Text(IDC_INBOUND_PORT, InboundPort).Radio({IDC_INBOUND_TCP, IDC_INBOUND_UDP}, InboundProtocol);
+  d.Address(HostIpOctets);
+  d.List(IDC_INBOUND_LIST,
+         {{"Interface", "Interface"}, {"PortProto", "Port/Proto"}, {"NewIpAddr", "New IP Addr"}});
+  d.Setting("InboundList", "");
+  d.Button(IDC_INBOUND_ADD).Button(IDC_INBOUND_EXIT);
+  d.Button(IDC_INBOUND_REMOVE, [this] { OnRemoveInbound(); });
+  d.Button(IDC_INBOUND_REMOVE_ALL, [this] { OnRemoveAllInbound(); });
 }
 
 void CINBOUND::OnInitDialog() {
@@ -131,22 +126,13 @@ void CINBOUND::ListInbound() {
   const std::optional<std::string> reply = router().List(kListing, view().Window());
   if (!reply) return;
   const auto rows = ScanInboundListing(*reply);
-  for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
-    view().ListInsertRow(IDC_INBOUND_LIST, row, rows[row][0]);
-    view().ListSetCell(IDC_INBOUND_LIST, row, 1, rows[row][1]);
-    view().ListSetCell(IDC_INBOUND_LIST, row, 2, rows[row][2]);
-  }
+  for (int row = 0; row < static_cast<int>(rows.size()); ++row)
+    InsertListRow(view(), IDC_INBOUND_LIST, row, rows[static_cast<std::size_t>(row)]);
 }
 
 bool CINBOUND::SendChange(const std::string& command, const char* ownFailure) {
-  const std::optional<std::string> answer = router().Change(command, kChangePauseMs);
-  if (!answer) {
-    if (ownFailure)
-      Error(ownFailure);
-    else
-      router().TellSendFailed(view().Window());
-    return false;
-  }
+  const std::optional<std::string> answer = Change(command, kChangePauseMs, ownFailure);
+  if (!answer) return false;
   if (Contains(Upper(*answer), "DOES NOT EXIST"))
     Error("Error in Winsock. Interface does not exist");
   session().ConfigChanged = true;

@@ -71,51 +71,35 @@ void SplitInto(OctetField& field, const std::string& text, char separator) {
 }  // namespace
 
 CLINE::CLINE(Session& session) : Page(session) {
-  description_.Radio(kProtocolIds, values.Protocol)
-      .Setting("Protocol", "Protocol")
-      .Choices({"RFC 1483 Bridged", "RFC 1483 Routed", "RFC 1577 (IPoA)", "RFC 2364 (PPPoA)",
-                "RFC2516 (PPPoE)", "Transparent Bridge"})
-      .On(IDC_LINE_BRIDGED, [this] { OnBridged(); })
-      .On(IDC_LINE_ROUTED, [this] { OnRouted(); })
-      .On(IDC_LINE_IPOA, [this] { OnIpoa(); })
-      .On(IDC_LINE_PPPOA, [this] { OnPppoa(); })
-      .On(IDC_LINE_PPPOE, [this] { OnPppoe(); })
-      .On(IDC_LINE_TRANSPARENT, [this] { OnTransparentBridge(); })
-      .Text(IDC_LINE_VPI, values.Vpi)
-      .Setting("Vpi", "VPI")
-      .Text(IDC_LINE_VCI, values.Vci)
-      .Setting("Vci", "VCI")
-      .Check(IDC_LINE_NAT, values.NatEnabled)
-      .Setting("NatEnabled", "Enable NAT")
-      .On(IDC_LINE_NAT, [this] { OnEnableNat(); })
-      .Text(IDC_LINE_CHANNEL, values.Channel)
-      .Setting("Channel", "Channel")
-      .Text(IDC_LINE_USER_NAME, values.UserName)
-      .Setting("UserName", "User Name")
-      .Text(IDC_LINE_PASSWORD, values.Password)
-      .Setting("Password", "Password")
-      .Secret()
-      .Radio(kFraming, values.Framing)
-      .Setting("Framing", "Framing Mode")
-      .Choices({"LLC SNAP", "VC MUX"})
-      .Check(IDC_LINE_AUTO_WAN, values.AutoWan)
-      .Setting("AutoWan", "Obtain Wan Setting Automatically")
-      .On(IDC_LINE_AUTO_WAN, [this] { OnAutoWan(); })
-      .Address(LanIp)
-      .Setting("LanIp", "LAN IP Configuration")
-      .Address(LanMask)
-      .Setting("LanMask", "LAN Subnet Mask")
-      .Address(WanIp)
-      .Setting("WanIp", "WAN IP Configuration")
-      .Address(RemoteGateway)
-      .Setting("RemoteGateway", "Remote Gateway")
-      .Address(WanMask)
-      .Setting("WanMask", "WAN Subnet Mask")
-      .Check(IDC_LINE_DNS_DISCOVERY, values.DnsDiscovery)
-      .Setting("DnsDiscovery", "DNS Server Discovery")
-      .Button(IDC_LINE_INBOUND, [this] { OnInbound(); })
-      .Button(IDC_LINE_MULTIPLE_PVC, [this] { OnMultiplePvc(); })
-      .Button(IDC_LINE_APPLY, [this] { OnApplyLine(); });
+  Description& d = description_;
+  d.Radio(kProtocolIds, values.Protocol).Setting("Protocol", "Protocol");
+  d.Choices({"RFC 1483 Bridged", "RFC 1483 Routed", "RFC 1577 (IPoA)", "RFC 2364 (PPPoA)",
+             "RFC2516 (PPPoE)", "Transparent Bridge"});
+  d.On(IDC_LINE_BRIDGED, [this] { OnBridged(); }).On(IDC_LINE_ROUTED, [this] { OnRouted(); });
+  d.On(IDC_LINE_IPOA, [this] { OnIpoa(); }).On(IDC_LINE_PPPOA, [this] { OnPppoa(); });
+  d.On(IDC_LINE_PPPOE, [this] { OnPppoe(); });
+  d.On(IDC_LINE_TRANSPARENT, [this] { OnTransparentBridge(); });
+  d.Text(IDC_LINE_VPI, values.Vpi).Setting("Vpi", "VPI");
+  d.Text(IDC_LINE_VCI, values.Vci).Setting("Vci", "VCI");
+  d.Check(IDC_LINE_NAT, values.NatEnabled).Setting("NatEnabled", "Enable NAT");
+  d.On(IDC_LINE_NAT, [this] { OnEnableNat(); });
+  d.Text(IDC_LINE_CHANNEL, values.Channel).Setting("Channel", "Channel");
+  d.Text(IDC_LINE_USER_NAME, values.UserName).Setting("UserName", "User Name");
+  d.Text(IDC_LINE_PASSWORD, values.Password).Setting("Password", "Password").Secret();
+  d.Radio(kFraming, values.Framing).Setting("Framing", "Framing Mode");
+  d.Choices({"LLC SNAP", "VC MUX"});
+  d.Check(IDC_LINE_AUTO_WAN, values.AutoWan).Setting("AutoWan", "Obtain Wan Setting Automatically");
+  d.On(IDC_LINE_AUTO_WAN, [this] { OnAutoWan(); });
+  d.Address(LanIp).Setting("LanIp", "LAN IP Configuration");
+  d.Address(LanMask).Setting("LanMask", "LAN Subnet Mask");
+  d.Address(WanIp).Setting("WanIp", "WAN IP Configuration");
+  d.Address(RemoteGateway).Setting("RemoteGateway", "Remote Gateway");
+  d.Address(WanMask).Setting("WanMask", "WAN Subnet Mask");
+  d.Check(IDC_LINE_DNS_DISCOVERY, values.DnsDiscovery)
+      .Setting("DnsDiscovery", "DNS Server Discovery");
+  d.Button(IDC_LINE_INBOUND, [this] { OnInbound(); });
+  d.Button(IDC_LINE_MULTIPLE_PVC, [this] { OnMultiplePvc(); });
+  d.Button(IDC_LINE_APPLY, [this] { OnApplyLine(); });
   Declare(ControlKind::Any, kWanLabels);
   Declare(ControlKind::Any,
           {IDC_LINE_USER_NAME_LABEL, IDC_LINE_PASSWORD_LABEL, IDC_LINE_CHANNEL_LABEL});

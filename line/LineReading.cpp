@@ -7,11 +7,6 @@
 namespace tarnwick {
 namespace {
 
-bool Has(const std::string& text, const char* key) { return text.find(key) != std::string::npos; }
-bool Has(const std::string& text, const std::string& key) {
-  return text.find(key) != std::string::npos;
-}
-
 // The n-th field of the first line holding key; empty when no line holds it.
 std::string Field(const std::string& reply, const std::string& key, int m) {
   std::string out;
@@ -56,15 +51,17 @@ class Reader {
   // The protocol the listings show, or -1 when no rule sets one.
   int Decide() {
     const std::string& d = l_.device;
-    if (Has(d, "//ppp/") && Has(d, "mtu 1492") && Has(l_.ppp, "pppoe")) return Set(kPppoe);
-    if (Has(d, "//ppp/") && Has(l_.ppp, "pvc atm ")) return Set(kPppoa);
-    if (Has(l_.bridge, "atm")) {
+    if (Contains(d, "//ppp/") && Contains(d, "mtu 1492") && Contains(l_.ppp, "pppoe"))
+      return Set(kPppoe);
+    if (Contains(d, "//ppp/") && Contains(l_.ppp, "pvc atm ")) return Set(kPppoa);
+    if (Contains(l_.bridge, "atm")) {
       bridgePvc_ = true;
-      if (!Has(l_.bridge, "edd")) return Has(d, "//bridge") && Has(d, "//edd") ? Set(kBridged) : -1;
-      return Has(d, "//bridge") ? Set(kTransparentBridge) : -1;
+      if (!Contains(l_.bridge, "edd"))
+        return Contains(d, "//bridge") && Contains(d, "//edd") ? Set(kBridged) : -1;
+      return Contains(d, "//bridge") ? Set(kTransparentBridge) : -1;
     }
-    if (!Has(d, "//bun") || !Has(d, "//edd") || !Has(d, "ptp"))
-      return Has(d, "//edd") && Has(d, "//bun") && Has(d, "atm") ? Set(kIpoa) : -1;
+    if (!Contains(d, "//bun") || !Contains(d, "//edd") || !Contains(d, "ptp"))
+      return Contains(d, "//edd") && Contains(d, "//bun") && Contains(d, "atm") ? Set(kIpoa) : -1;
     return Set(kRouted);
   }
   int Set(int protocol) {
@@ -88,12 +85,12 @@ class Reader {
   }
 
   void NatTest(const std::string& name) {
-    r_.values.NatEnabled = Has(l_.nat, "nat add " + name) ? 1 : 0;
+    r_.values.NatEnabled = Contains(l_.nat, "nat add " + name) ? 1 : 0;
   }
 
   void GatewayRead() {
     const std::string reply = ask_("ip route\r\n");
-    if (Has(reply, "route add"))
+    if (Contains(reply, "route add"))
       GetReplyField(reply, "0.0.0.0", 1, 5, r_.texts.RemoteGatewayText);
     else
       r_.texts.RemoteGatewayText.clear();
@@ -110,11 +107,11 @@ class Reader {
       r_.values.Framing = 1;
     else
       // A router that wrote VC MUX as "llc 0" must read back as VC MUX, not as neither.
-      r_.values.Framing = Has(llc, "1") ? 0 : 1;
+      r_.values.Framing = Contains(llc, "1") ? 0 : 1;
   }
 
   void PppLan() {
-    if (Has(l_.device, "//edd"))
+    if (Contains(l_.device, "//edd"))
       LanLookup("//edd");
     else
       LanLookup("//bridge");
@@ -126,12 +123,12 @@ class Reader {
     PppLogin();
     GetReplyField(l_.ppp, "pppoe", 1, 4, r_.values.Vpi);
     GetReplyField(l_.ppp, "pppoe", 1, 5, r_.values.Vci);
-    r_.values.DnsDiscovery = Has(l_.ppp, "enableprimarydns") ? 1 : 0;
+    r_.values.DnsDiscovery = Contains(l_.ppp, "enableprimarydns") ? 1 : 0;
   }
 
   void Pppoa() {
     PppLan();
-    if (!Has(l_.ppp, "localip")) {
+    if (!Contains(l_.ppp, "localip")) {
       r_.values.AutoWan = 1;
     } else {
       WanLookup("//ppp");
@@ -140,11 +137,11 @@ class Reader {
     PppLogin();
     GetReplyField(l_.ppp, "pvc atm", 1, 4, r_.values.Vpi);
     GetReplyField(l_.ppp, "pvc atm", 1, 5, r_.values.Vci);
-    r_.values.DnsDiscovery = Has(l_.ppp, "enableprimarydns") ? 1 : 0;
+    r_.values.DnsDiscovery = Contains(l_.ppp, "enableprimarydns") ? 1 : 0;
   }
 
   void Bridged() {
-    if (Has(l_.device, "dhcp")) {
+    if (Contains(l_.device, "dhcp")) {
       r_.values.AutoWan = 1;
       r_.texts.WanIpText.clear();
       r_.texts.WanMaskText.clear();
@@ -161,18 +158,18 @@ class Reader {
   void TransparentBridge() {
     r_.texts.LanIpText.clear();
     r_.texts.LanMaskText.clear();
-    if (Has(l_.device, "//bridge")) LanLookup("//bridge");
+    if (Contains(l_.device, "//bridge")) LanLookup("//bridge");
   }
 
   void BridgePvc() {
-    r_.values.Framing = Has(l_.bridge, "mode=vcmuxbridged") ? 1 : 0;
+    r_.values.Framing = Contains(l_.bridge, "mode=vcmuxbridged") ? 1 : 0;
     r_.values.Vpi = "0";
     r_.values.Vci = "0";
-    if (Has(l_.bridge, "/txvpi=")) {
+    if (Contains(l_.bridge, "/txvpi=")) {
       r_.values.Vpi = Field(l_.bridge, "/txvpi=", 3);
       ExtractVpiVci(r_.values.Vpi, VpiVci::Vpi);
     }
-    if (Has(l_.bridge, "/txvci=")) {
+    if (Contains(l_.bridge, "/txvci=")) {
       r_.values.Vci = Field(l_.bridge, "/txvci=", 3);
       ExtractVpiVci(r_.values.Vci, VpiVci::Vci);
     }
@@ -184,7 +181,7 @@ class Reader {
     NatTest(DeviceName("ptp"));
     GatewayRead();
     const std::string spec = Field(l_.device, "ptp", 4);
-    r_.values.Framing = Has(spec, "mode=llcrouted") ? 0 : 1;
+    r_.values.Framing = Contains(spec, "mode=llcrouted") ? 0 : 1;
     r_.values.Vpi = spec;
     ExtractVpiVci(r_.values.Vpi, VpiVci::Vpi);
     r_.values.Vci = spec;
@@ -192,7 +189,7 @@ class Reader {
     // A second "ptp" device past the first one's spec token is a further PVC. The cut
     // never reaches past the end of the list.
     const std::size_t cut = l_.device.find("ptp") + spec.size();
-    if (cut < l_.device.size() && Has(l_.device.substr(cut), "ptp")) r_.SinglePvc = 0;
+    if (cut < l_.device.size() && Contains(l_.device.substr(cut), "ptp")) r_.SinglePvc = 0;
   }
 
   void Ipoa() {
@@ -210,7 +207,7 @@ class Reader {
       r_.values.Vci.clear();
     }
     const std::size_t slash = reply.find('/');
-    if (Has(slash == std::string::npos ? reply : reply.substr(slash), "atm")) r_.SinglePvc = 0;
+    if (Contains(slash == std::string::npos ? reply : reply.substr(slash), "atm")) r_.SinglePvc = 0;
     NatTest(name);
   }
 
@@ -221,17 +218,18 @@ class Reader {
     switch (protocol) {
       case kPppoa:
       case kPppoe:
-        further = (Has(d, "bun") && Has(d, "ptp")) || Has(d, "atm") || Has(d, "//bridge") ||
-                  Has(b, "edd");
+        further = (Contains(d, "bun") && Contains(d, "ptp")) || Contains(d, "atm") ||
+                  Contains(d, "//bridge") || Contains(b, "edd");
         break;
       case kTransparentBridge:
-        further = Has(b, "Port 3:") || (Has(d, "bun") && Has(d, "ptp")) || Has(d, "atm");
+        further = Contains(b, "Port 3:") || (Contains(d, "bun") && Contains(d, "ptp")) ||
+                  Contains(d, "atm");
         break;
       case kRouted:
-        further = Has(b, "Port 1:") || Has(ask_("ip ipatm pvc\r\n"), "/");
+        further = Contains(b, "Port 1:") || Contains(ask_("ip ipatm pvc\r\n"), "/");
         break;
       case kBridged:
-        further = Has(b, "Port 2:") || Has(d, "bun");
+        further = Contains(b, "Port 2:") || Contains(d, "bun");
         break;
       default:
         break;

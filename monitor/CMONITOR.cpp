@@ -9,9 +9,46 @@ namespace {
 constexpr Millis kReplyLimitMs = 5000;
 constexpr int kMaxAtmChannels = 8;
 
-bool Contains(const std::string& text, const char* key) {
-  return text.find(key) != std::string::npos;
-}
+// The figures the page shows, as the console names them.
+struct Figure {
+  int id;
+  std::string DslReadings::*member;
+  const char* key;
+  const char* label;
+  const char* unit;
+};
+const Figure kFigures[] = {
+    {IDC_DSL_LINK_STATUS, &DslReadings::LinkStatus, "LinkStatus", "Link Status", ""},
+    {IDC_DSL_ADSL_MODE, &DslReadings::AdslMode, "AdslMode", "ADSL Mode", ""},
+    {IDC_DSL_OPERATION_MODE, &DslReadings::OperationMode, "OperationMode", "Operation Mode", ""},
+    {IDC_DSL_DOWN_FAST, &DslReadings::DownFastRate, "DownstreamRateFast", "Downstream Rate(Fast)",
+     "Kbps"},
+    {IDC_DSL_DOWN_INTERLEAVED, &DslReadings::DownInterleavedRate, "DownstreamRateInterleaved",
+     "Downstream Rate(Interleaved)", "Kbps"},
+    {IDC_DSL_DOWN_MARGIN, &DslReadings::DownNoiseMargin, "DownstreamNoiseMargin",
+     "Downstream NoiseMargin", "dB"},
+    {IDC_DSL_DOWN_ATTENUATION, &DslReadings::DownAttenuation, "DownstreamAttenuation",
+     "Downstream Attenuation", "dB"},
+    {IDC_DSL_DOWN_POWER, &DslReadings::DownOutputPower, "DownstreamOutputPower",
+     "Downstream Output Power", "dBm"},
+    {IDC_DSL_UP_FAST, &DslReadings::UpFastRate, "UpstreamRateFast", "UpStream Rate(Fast)", "Kbps"},
+    {IDC_DSL_UP_INTERLEAVED, &DslReadings::UpInterleavedRate, "UpstreamRateInterleaved",
+     "UpStream Rate(Interleaved)", "Kbps"},
+    {IDC_DSL_UP_MARGIN, &DslReadings::UpNoiseMargin, "UpstreamNoiseMargin", "UpStream NoiseMargin",
+     "dB"},
+    {IDC_DSL_UP_ATTENUATION, &DslReadings::UpAttenuation, "UpstreamAttenuation",
+     "UpStream Attenuation", "dB"},
+    {IDC_DSL_UP_POWER, &DslReadings::UpOutputPower, "UpstreamOutputPower", "UpStream Output Power",
+     "dBm"},
+    {IDC_DSL_TX_PACKETS, &DslReadings::PacketsTransmitted, "PacketsTransmitted",
+     "Packets Transmitted", "Packets"},
+    {IDC_DSL_RX_GOOD, &DslReadings::PacketsReceivedGood, "PacketsReceivedGood",
+     "Packets Received (Good)", "Packets"},
+    {IDC_DSL_RX_BAD, &DslReadings::PacketsReceivedBad, "PacketsReceivedBad",
+     "Packets Received (Bad)", "Packets"},
+    {IDC_DSL_TX_VPI, &DslReadings::TransmitVpi, "TransmitVpi", "Transmit VPI", ""},
+    {IDC_DSL_TX_VCI, &DslReadings::TransmitVci, "TransmitVci", "Transmit VCI", ""},
+};
 
 // Splits "a/b" at its first "/"; leaves both outputs alone without one.
 void SplitAtSlash(const std::string& text, std::string& before, std::string& after) {
@@ -99,59 +136,13 @@ void ScanDslReplies(const DslReplies& replies, DslReadings& r) {
 }
 
 CMONITOR::CMONITOR(Session& session) : Page(session) {
-  description_.Radio(IDC_DSL_MODE_MULTI, 4, ModeChoice)
-      .Setting("ModeChoice", "ADSL Mode setting")
-      .Choices({"Multi", "G.Dmt", "G.Lite", "ANSI"})
-      .Text(IDC_DSL_LINK_STATUS, LinkStatus)
-      .Reading("LinkStatus", "Link Status")
-      .Text(IDC_DSL_ADSL_MODE, AdslMode)
-      .Reading("AdslMode", "ADSL Mode")
-      .Text(IDC_DSL_OPERATION_MODE, OperationMode)
-      .Reading("OperationMode", "Operation Mode")
-      .Text(IDC_DSL_DOWN_FAST, DownFastRate)
-      .Reading("DownstreamRateFast", "Downstream Rate(Fast)")
-      .Unit("Kbps")
-      .Text(IDC_DSL_DOWN_INTERLEAVED, DownInterleavedRate)
-      .Reading("DownstreamRateInterleaved", "Downstream Rate(Interleaved)")
-      .Unit("Kbps")
-      .Text(IDC_DSL_DOWN_MARGIN, DownNoiseMargin)
-      .Reading("DownstreamNoiseMargin", "Downstream NoiseMargin")
-      .Unit("dB")
-      .Text(IDC_DSL_DOWN_ATTENUATION, DownAttenuation)
-      .Reading("DownstreamAttenuation", "Downstream Attenuation")
-      .Unit("dB")
-      .Text(IDC_DSL_DOWN_POWER, DownOutputPower)
-      .Reading("DownstreamOutputPower", "Downstream Output Power")
-      .Unit("dBm")
-      .Text(IDC_DSL_UP_FAST, UpFastRate)
-      .Reading("UpstreamRateFast", "UpStream Rate(Fast)")
-      .Unit("Kbps")
-      .Text(IDC_DSL_UP_INTERLEAVED, UpInterleavedRate)
-      .Reading("UpstreamRateInterleaved", "UpStream Rate(Interleaved)")
-      .Unit("Kbps")
-      .Text(IDC_DSL_UP_MARGIN, UpNoiseMargin)
-      .Reading("UpstreamNoiseMargin", "UpStream NoiseMargin")
-      .Unit("dB")
-      .Text(IDC_DSL_UP_ATTENUATION, UpAttenuation)
-      .Reading("UpstreamAttenuation", "UpStream Attenuation")
-      .Unit("dB")
-      .Text(IDC_DSL_UP_POWER, UpOutputPower)
-      .Reading("UpstreamOutputPower", "UpStream Output Power")
-      .Unit("dBm")
-      .Text(IDC_DSL_TX_PACKETS, PacketsTransmitted)
-      .Reading("PacketsTransmitted", "Packets Transmitted")
-      .Unit("Packets")
-      .Text(IDC_DSL_RX_GOOD, PacketsReceivedGood)
-      .Reading("PacketsReceivedGood", "Packets Received (Good)")
-      .Unit("Packets")
-      .Text(IDC_DSL_RX_BAD, PacketsReceivedBad)
-      .Reading("PacketsReceivedBad", "Packets Received (Bad)")
-      .Unit("Packets")
-      .Text(IDC_DSL_TX_VPI, TransmitVpi)
-      .Reading("TransmitVpi", "Transmit VPI")
-      .Text(IDC_DSL_TX_VCI, TransmitVci)
-      .Reading("TransmitVci", "Transmit VCI")
-      .Button(IDC_DSL_RECONNECT, [this] { OnReconnect(); });
+  Description& d = description_;
+  d.Radio(
+      {IDC_DSL_MODE_MULTI, IDC_DSL_MODE_MULTI + 1, IDC_DSL_MODE_MULTI + 2, IDC_DSL_MODE_MULTI + 3},
+      ModeChoice);
+  d.Setting("ModeChoice", "ADSL Mode setting").Choices({"Multi", "G.Dmt", "G.Lite", "ANSI"});
+  for (const Figure& f : kFigures) d.Text(f.id, this->*f.member).Reading(f.key, f.label, f.unit);
+  d.Button(IDC_DSL_RECONNECT, [this] { OnReconnect(); });
 }
 
 void CMONITOR::OnInitDialog() {

@@ -52,39 +52,31 @@ bool FitsAtm(const std::string& text, std::size_t maxDigits, long maxValue) {
          std::strtol(text.c_str(), nullptr, 10) <= maxValue;
 }
 
-bool Has(const std::string& text, const std::string& key) {
-  return text.find(key) != std::string::npos;
-}
-
 }  // namespace
 
 CMULTIPVC::CMULTIPVC(Session& session) : DialogModel(session) {
   // Enable NAT has no handler: it is read when Add runs.
-  description_.Radio({IDC_MULTIPVC_BRIDGED, IDC_MULTIPVC_ROUTED, IDC_MULTIPVC_IPOA}, ProtocolChoice)
-      .On(IDC_MULTIPVC_BRIDGED, [this] { OnPvcBridged(); })
-      .On(IDC_MULTIPVC_ROUTED, [this] { OnPvcRouted(); })
-      .On(IDC_MULTIPVC_IPOA, [this] { OnPvcIpoa(); })
-      .Check(IDC_MULTIPVC_AUTOWAN, AutoWanCheck)
-      .On(IDC_MULTIPVC_AUTOWAN, [this] { OnPvcAutoWan(); })
-      .Text(IDC_MULTIPVC_VPI, EditVpi)
-      .Text(IDC_MULTIPVC_VCI, EditVci)
-      .Check(IDC_MULTIPVC_NAT, NatCheck)
-      .Radio({IDC_MULTIPVC_LLC, IDC_MULTIPVC_VCMUX}, FramingChoice)
-      .Address(EditWanIpOctets)
-      .Address(EditWanMaskOctets)
-      .Address(EditRemoteIpOctets)
-      .List(IDC_MULTIPVC_LIST, {{"Protocol", "Protocol"},
-                                {"Pvc", "PVC"},
-                                {"Nat", "NAT"},
-                                {"FramingMode", "Framing Mode"},
-                                {"Ip", "IP"},
-                                {"Subnet", "Subnet"},
-                                {"RemoteIp", "RemoteIp"}})
-      .Setting("PvcTable", "")
-      .Button(IDC_MULTIPVC_ADD, [this] { OnAddPvc(); })
-      .Button(IDC_MULTIPVC_REMOVE, [this] { OnRemovePvc(); })
-      .Button(IDC_MULTIPVC_APPLY, [this] { OnApplyPvcs(); })
-      .Button(IDC_MULTIPVC_CLOSE, [this] { OnCloseMultiPvc(); });
+  Description& d = description_;
+  d.Radio({IDC_MULTIPVC_BRIDGED, IDC_MULTIPVC_ROUTED, IDC_MULTIPVC_IPOA}, ProtocolChoice);
+  d.On(IDC_MULTIPVC_BRIDGED, [this] { OnPvcBridged(); });
+  d.On(IDC_MULTIPVC_ROUTED, [this] { OnPvcRouted(); });
+  d.On(IDC_MULTIPVC_IPOA, [this] { OnPvcIpoa(); });
+  d.Check(IDC_MULTIPVC_AUTOWAN, AutoWanCheck).On(IDC_MULTIPVC_AUTOWAN, [this] { OnPvcAutoWan(); });
+  d.Text(IDC_MULTIPVC_VPI, EditVpi).Text(IDC_MULTIPVC_VCI, EditVci);
+  d.Check(IDC_MULTIPVC_NAT, NatCheck).Radio({IDC_MULTIPVC_LLC, IDC_MULTIPVC_VCMUX}, FramingChoice);
+  d.Address(EditWanIpOctets).Address(EditWanMaskOctets).Address(EditRemoteIpOctets);
+  d.List(IDC_MULTIPVC_LIST, {{"Protocol", "Protocol"},
+                             {"Pvc", "PVC"},
+                             {"Nat", "NAT"},
+                             {"FramingMode", "Framing Mode"},
+                             {"Ip", "IP"},
+                             {"Subnet", "Subnet"},
+                             {"RemoteIp", "RemoteIp"}});
+  d.Setting("PvcTable", "");
+  d.Button(IDC_MULTIPVC_ADD, [this] { OnAddPvc(); });
+  d.Button(IDC_MULTIPVC_REMOVE, [this] { OnRemovePvc(); });
+  d.Button(IDC_MULTIPVC_APPLY, [this] { OnApplyPvcs(); });
+  d.Button(IDC_MULTIPVC_CLOSE, [this] { OnCloseMultiPvc(); });
   for (OctetField* field : {&EditWanIpOctets, &EditWanMaskOctets, &EditRemoteIpOctets})
     Declare(ControlKind::Edit, std::vector<int>(field->ids().begin(), field->ids().end()));
   Declare(ControlKind::Any,
@@ -114,11 +106,9 @@ bool CMULTIPVC::AddPvcRow(int protocol, const std::string& pvc, int nat, int fra
 }
 
 void CMULTIPVC::InsertRow(const PvcRow& row) {
-  view().ListInsertRow(IDC_MULTIPVC_LIST, 0, row.protocol);
-  const std::array<const std::string*, 6> cells = {&row.pvc, &row.nat,    &row.framing,
-                                                   &row.ip,  &row.subnet, &row.remoteIp};
-  for (int column = 1; column <= 6; ++column)
-    view().ListSetCell(IDC_MULTIPVC_LIST, 0, column, *cells[column - 1]);
+  InsertListRow(
+      view(), IDC_MULTIPVC_LIST, 0,
+      std::array{row.protocol, row.pvc, row.nat, row.framing, row.ip, row.subnet, row.remoteIp});
 }
 
 int CMULTIPVC::RowCount() const { return view().ListRowCount(IDC_MULTIPVC_LIST); }
@@ -213,7 +203,7 @@ void CMULTIPVC::OnPvcBridged() {
   if (line.WanFieldsEnabled == 1 && line.PvcModeNormal == 1) {
     // Firmware 10 cannot take its bridged WAN address by DHCP.
     const std::string version = router().Ask("version\r\n", kReplyLimitMs);
-    view().Enable(IDC_MULTIPVC_AUTOWAN, !Has(version, "Version 10"));
+    view().Enable(IDC_MULTIPVC_AUTOWAN, !Contains(version, "Version 10"));
   }
   OnPvcAutoWan();
   EnableAll(view(), kRemoteGroup, false);

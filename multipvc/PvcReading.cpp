@@ -13,10 +13,6 @@ constexpr int kMaxBridgePorts = 8;
 // Routed and IPoA devices are looked for among this many lines of each kind.
 constexpr int kMaxDevicesOfAKind = 11;
 
-bool Has(const std::string& text, const std::string& key) {
-  return text.find(key) != std::string::npos;
-}
-
 // Field m of the n-th line holding key; empty when no line holds it.
 std::string Field(const std::string& reply, const std::string& key, int n, int m) {
   std::string out;
@@ -29,7 +25,7 @@ std::string LineWith(const std::string& reply, const std::string& key) {
   for (std::size_t start = 0, end; (end = reply.find('\n', start)) != std::string::npos;
        start = end + 1) {
     const std::string line = reply.substr(start, end - start);
-    if (Has(line, key)) return line;
+    if (Contains(line, key)) return line;
   }
   return {};
 }
@@ -135,18 +131,18 @@ class PvcReader {
             v_.EntryVpi == line_.ReadVpi && v_.EntryVci == line_.ReadVci);
   }
   bool HasNatOn(const std::string& device) const {
-    return Has(fetch_(kNatListing), "nat add " + device);
+    return Contains(fetch_(kNatListing), "nat add " + device);
   }
 
   void ReadDefaultGateway() {
     if (!v_.DefaultGateway.empty()) return;
     const std::string routes = fetch_("ip route\r\n");
-    if (Has(routes, "route add")) GetReplyField(routes, "0.0.0.0", 1, 5, v_.DefaultGateway);
+    if (Contains(routes, "route add")) GetReplyField(routes, "0.0.0.0", 1, 5, v_.DefaultGateway);
   }
 
   std::vector<PvcRow> BridgePorts() {
     std::vector<PvcRow> rows;
-    if (line_.BridgeLossAccepted != 0 || !Has(bridge_, "atm")) return rows;
+    if (line_.BridgeLossAccepted != 0 || !Contains(bridge_, "atm")) return rows;
     std::string ports = bridge_;
     int port = 0;
     if (const std::size_t edd = bridge_.find("edd"); edd != std::string::npos) {
@@ -156,10 +152,10 @@ class PvcReader {
     } else if (line_.PvcModeNormal == 1) {
       line_.WanFieldsEnabled = 0;
       // The address device made for the first bridged PVC that carries the WAN address.
-      if (Has(devices_, "//bridge") && Has(devices_, "//edd")) {
+      if (Contains(devices_, "//bridge") && Contains(devices_, "//edd")) {
         const std::string device = Field(devices_, "//bridge", 1, 2);
         // Only this device's own line: "dhcp" elsewhere belongs to a routed PVC.
-        if (Has(LineWith(devices_, "//bridge"), "dhcp")) {
+        if (Contains(LineWith(devices_, "//bridge"), "dhcp")) {
           v_.EntryWanIp = "dhcp";
           v_.EntryWanMask.clear();
         } else {
@@ -180,11 +176,11 @@ class PvcReader {
       if (!own) break;
       const std::string& listing = pass == 0 ? ports : *own;
       const std::string spec = Field(listing, name, 1, 3);
-      v_.EntryFraming = Has(spec, "mode=vcmuxbridged") ? 1 : 0;
+      v_.EntryFraming = Contains(spec, "mode=vcmuxbridged") ? 1 : 0;
       v_.EntryVpi =
-          Has(spec, "/txvpi=") ? VpiVciOf(Field(listing, "/txvpi=", 1, 3), VpiVci::Vpi) : "0";
+          Contains(spec, "/txvpi=") ? VpiVciOf(Field(listing, "/txvpi=", 1, 3), VpiVci::Vpi) : "0";
       v_.EntryVci =
-          Has(spec, "/txvci=") ? VpiVciOf(Field(listing, "/txvci=", 1, 3), VpiVci::Vci) : "0";
+          Contains(spec, "/txvci=") ? VpiVciOf(Field(listing, "/txvci=", 1, 3), VpiVci::Vci) : "0";
       AddReadVpiVci(rows);
       // The WAN address and NAT belong to the first port only.
       v_.EntryWanIp.clear();
@@ -203,29 +199,29 @@ class PvcReader {
     GetReplyField(ppp_, "welogin", 1, 4, v_.PppPassword);
     // "llc 0" is how VC MUX is written.
     std::string llc;
-    v_.EntryFraming = GetReplyField(ppp_, "llc", 1, 3, llc) && Has(llc, "1") ? 0 : 1;
-    v_.DnsRelay = Has(ppp_, "enableprimarydns") ? 1 : 0;
+    v_.EntryFraming = GetReplyField(ppp_, "llc", 1, 3, llc) && Contains(llc, "1") ? 0 : 1;
+    v_.DnsRelay = Contains(ppp_, "enableprimarydns") ? 1 : 0;
     if (v_.DnsRelay == 1) dnsDiscoveryAllowed_ = 1;
     GetReplyField(ppp_, pvcKey, 1, 4, v_.EntryVpi);
     GetReplyField(ppp_, pvcKey, 1, 5, v_.EntryVci);
     // Without a device name there is no NAT entry to find.
     const std::string device =
-        Has(devices_, "//ppp/DEVICE=") ? Field(devices_, "//ppp/DEVICE=", 1, 2) : "";
+        Contains(devices_, "//ppp/DEVICE=") ? Field(devices_, "//ppp/DEVICE=", 1, 2) : "";
     const std::string nat = fetch_(kNatListing);
-    v_.EntryNat = !device.empty() && Has(nat, "nat add " + device) ? 1 : 0;
+    v_.EntryNat = !device.empty() && Contains(nat, "nat add " + device) ? 1 : 0;
     AddReadVpiVci(rows);
   }
 
   std::vector<PvcRow> PppoaLink() {
     std::vector<PvcRow> rows;
-    if (v_.PppSeeded != 0 || !Has(devices_, "//ppp/") || !Has(devices_, "mtu 1500") ||
-        !Has(ppp_, "pvc atm"))
+    if (v_.PppSeeded != 0 || !Contains(devices_, "//ppp/") || !Contains(devices_, "mtu 1500") ||
+        !Contains(ppp_, "pvc atm"))
       return rows;
     v_.EntryWanIp.clear();
     v_.EntryWanMask.clear();
     v_.EntryProtocol = kPppoa;
     ppp_ = fetch_("ppp config\r\n");
-    if (Has(ppp_, "localip")) {
+    if (Contains(ppp_, "localip")) {
       const std::string device = Field(devices_, "//ppp", 1, 2);
       v_.EntryWanIp = Field(devices_, device, 1, 7);
       v_.EntryWanMask = DecimalMask(subnets_, device);
@@ -238,8 +234,8 @@ class PvcReader {
 
   std::vector<PvcRow> PppoeLink() {
     std::vector<PvcRow> rows;
-    if (v_.PppSeeded != 0 || !Has(devices_, "//ppp/") || !Has(devices_, "mtu 1492") ||
-        !Has(ppp_, "pppoe"))
+    if (v_.PppSeeded != 0 || !Contains(devices_, "//ppp/") || !Contains(devices_, "mtu 1492") ||
+        !Contains(ppp_, "pppoe"))
       return rows;
     v_.EntryWanIp.clear();
     v_.EntryWanMask.clear();
@@ -257,9 +253,9 @@ class PvcReader {
       std::optional<std::string> own = From(devices_, "device " + name);
       if (!own) break;
       const std::string spec = Field(*own, "device " + name, 1, 4);
-      if (!Has(spec, "//bun") || !Has(spec, "mode")) continue;
+      if (!Contains(spec, "//bun") || !Contains(spec, "mode")) continue;
       v_.EntryProtocol = kRouted;
-      if (Has(spec, "dhcp")) {
+      if (Contains(spec, "dhcp")) {
         v_.AutoWanCheck = 1;
         v_.EntryWanIp.clear();
         v_.EntryWanMask.clear();
@@ -269,7 +265,7 @@ class PvcReader {
         v_.EntryWanIp = Field(*own, device, 1, 7);
         v_.EntryWanMask = DecimalMask(subnets_, device);
       }
-      v_.EntryFraming = Has(spec, "mode=llcrouted") ? 0 : 1;
+      v_.EntryFraming = Contains(spec, "mode=llcrouted") ? 0 : 1;
       v_.EntryVpi = VpiVciOf(spec, VpiVci::Vpi);
       v_.EntryVci = VpiVciOf(spec, VpiVci::Vci);
       v_.EntryNat = HasNatOn(name) ? 1 : 0;
@@ -285,7 +281,7 @@ class PvcReader {
       std::string name;
       if (!GetReplyField(devices_, "atm", n, 2, name)) continue;
       // Bridged and routed PVCs name their mode; IPoA devices do not.
-      if (Has(Field(devices_, "atm", n, 4), "mode")) continue;
+      if (Contains(Field(devices_, "atm", n, 4), "mode")) continue;
       v_.EntryProtocol = kIpoa;
       std::optional<std::string> own = From(devices_, "device " + name);
       if (!own) break;

@@ -63,18 +63,15 @@ std::optional<std::vector<std::vector<std::string>>> ScanRouteListing(const std:
 }
 
 CROUTE::CROUTE(Session& session) : Page(session) {
-  description_.Text(IDC_ROUTE_COST, RouteCost)
-      .Text(IDC_ROUTE_TIMEOUT, RouteTimeout)
-      .Address(DestIp)
-      .Text(IDC_ROUTE_LABEL, RouteLabel)
-      .Address(Netmask)
-      .Address(NextHop)
-      .List(IDC_ROUTE_LIST,
-            {{"Label", "Label"}, {"DestIp", "Dest IP"}, {"NextHop", "Next Hop"}, {"Mask", "Mask"}})
-      .Setting("RouteList", "")
-      .Button(IDC_ROUTE_ADD, [this] { OnAddRoute(); })
-      .Button(IDC_ROUTE_REMOVE, [this] { OnRemoveRoute(); })
-      .Button(IDC_ROUTE_REMOVE_ALL, [this] { OnRemoveAllRoutes(); });
+  Description& d = description_;
+  d.Text(IDC_ROUTE_COST, RouteCost).Text(IDC_ROUTE_TIMEOUT, RouteTimeout).Address(DestIp);
+  d.Text(IDC_ROUTE_LABEL, RouteLabel).Address(Netmask).Address(NextHop);
+  d.List(IDC_ROUTE_LIST,
+         {{"Label", "Label"}, {"DestIp", "Dest IP"}, {"NextHop", "Next Hop"}, {"Mask", "Mask"}});
+  d.Setting("RouteList", "");
+  d.Button(IDC_ROUTE_ADD, [this] { OnAddRoute(); });
+  d.Button(IDC_ROUTE_REMOVE, [this] { OnRemoveRoute(); });
+  d.Button(IDC_ROUTE_REMOVE_ALL, [this] { OnRemoveAllRoutes(); });
   Netmask.octets = {"255", "255", "255", "0"};
 }
 
@@ -110,21 +107,8 @@ void CROUTE::ListRoutes() {
   const auto rows = ScanRouteListing(*reply);
   if (!rows) return;
   view().ListDeleteAll(IDC_ROUTE_LIST);
-  for (int row = 0; row < static_cast<int>(rows->size()); ++row) {
-    const std::vector<std::string>& cells = (*rows)[row];
-    view().ListInsertRow(IDC_ROUTE_LIST, row, cells[0]);
-    for (int column = 1; column < static_cast<int>(cells.size()); ++column)
-      view().ListSetCell(IDC_ROUTE_LIST, row, column, cells[column]);
-  }
-}
-
-bool CROUTE::SendChange(const std::string& command, const char* ownFailure) {
-  if (router().Change(command, kChangePauseMs)) return true;
-  if (ownFailure)
-    Error(ownFailure);
-  else
-    router().TellSendFailed(view().Window());
-  return false;
+  for (int row = 0; row < static_cast<int>(rows->size()); ++row)
+    InsertListRow(view(), IDC_ROUTE_LIST, row, (*rows)[static_cast<std::size_t>(row)]);
 }
 
 void CROUTE::OnAddRoute() {
@@ -184,7 +168,7 @@ void CROUTE::OnAddRoute() {
   }
   command += "\r\n";
 
-  if (!SendChange(command, "Error sending WinSocket command")) return;
+  if (!Change(command, kChangePauseMs, "Error sending WinSocket command")) return;
   ListRoutes();
   session().ConfigChanged = true;
 }
@@ -197,14 +181,14 @@ void CROUTE::OnRemoveRoute() {
   // The whole label: a cut one would delete another route or none.
   const std::string label = view().ListCell(IDC_ROUTE_LIST, row, 0);
   view().ListDeleteRow(IDC_ROUTE_LIST, row);
-  if (!SendChange("ip route delete " + label + "\r\n")) return;
+  if (!Change("ip route delete " + label + "\r\n", kChangePauseMs)) return;
   session().ConfigChanged = true;
 }
 
 void CROUTE::OnRemoveAllRoutes() {
   if (!RequireConnection()) return;
   view().ListDeleteAll(IDC_ROUTE_LIST);
-  if (!SendChange("ip route flush\r\n")) return;
+  if (!Change("ip route flush\r\n", kChangePauseMs)) return;
   session().ConfigChanged = true;
 }
 

@@ -43,11 +43,6 @@ class CROUTE : public Page {
   OctetField DestIp{{IDC_ROUTE_DEST1, IDC_ROUTE_DEST2, IDC_ROUTE_DEST3, IDC_ROUTE_DEST4}};
   OctetField NextHop{{IDC_ROUTE_HOP1, IDC_ROUTE_HOP2, IDC_ROUTE_HOP3, IDC_ROUTE_HOP4}};
   OctetField Netmask{{IDC_ROUTE_MASK1, IDC_ROUTE_MASK2, IDC_ROUTE_MASK3, IDC_ROUTE_MASK4}};
-
- private:
-  // Sends a change on the socket and reads its answer once; false after a failed send, told in
-  // the page's own words when given, else the channel's.
-  bool SendChange(const std::string& command, const char* ownFailure = nullptr);
 };
 
 }  // namespace tarnwick

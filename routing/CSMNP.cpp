@@ -66,17 +66,16 @@ std::vector<std::vector<std::string>> ScanCommunityListing(const std::string& re
 }
 
 CSMNP::CSMNP(Session& session) : Page(session) {
-  description_.Radio({IDC_SNMP_WRITE, IDC_SNMP_READ}, AccessRight)
-      .Text(IDC_SNMP_COMMUNITY, Community)
-      .Check(IDC_SNMP_AUTHORIZED, AuthorizedIpEnabled)
-      .On(IDC_SNMP_AUTHORIZED, [this] { OnAuthorizedIp(); })
-      .Address(AuthorizedIp)
-      .List(IDC_SNMP_LIST, {{"AccessRight", "Access Right"},
-                            {"Community", "Community", true},
-                            {"IpAddress", "IP Address"}})
-      .Setting("CommunityList", "")
-      .Button(IDC_SNMP_ADD, [this] { OnAddCommunity(); })
-      .Button(IDC_SNMP_REMOVE, [this] { OnRemoveCommunity(); });
+  Description& d = description_;
+  d.Radio({IDC_SNMP_WRITE, IDC_SNMP_READ}, AccessRight).Text(IDC_SNMP_COMMUNITY, Community);
+  d.Check(IDC_SNMP_AUTHORIZED, AuthorizedIpEnabled).Address(AuthorizedIp);
+  d.On(IDC_SNMP_AUTHORIZED, [this] { OnAuthorizedIp(); });
+  d.List(IDC_SNMP_LIST, {{"AccessRight", "Access Right"},
+                         {"Community", "Community", true},
+                         {"IpAddress", "IP Address"}});
+  d.Setting("CommunityList", "");
+  d.Button(IDC_SNMP_ADD, [this] { OnAddCommunity(); });
+  d.Button(IDC_SNMP_REMOVE, [this] { OnRemoveCommunity(); });
 }
 
 void CSMNP::EnableAddressBoxes() {
@@ -102,22 +101,13 @@ void CSMNP::ListCommunities() {
   const std::optional<std::string> reply = router().List(kListing, view().Window());
   if (!reply) return;
   const auto rows = ScanCommunityListing(*reply);
-  for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
-    view().ListInsertRow(IDC_SNMP_LIST, row, rows[row][0]);
-    view().ListSetCell(IDC_SNMP_LIST, row, 1, rows[row][1]);
-    view().ListSetCell(IDC_SNMP_LIST, row, 2, rows[row][2]);
-  }
+  for (int row = 0; row < static_cast<int>(rows.size()); ++row)
+    InsertListRow(view(), IDC_SNMP_LIST, row, rows[static_cast<std::size_t>(row)]);
 }
 
 void CSMNP::OnAuthorizedIp() {
   Load();
   EnableAddressBoxes();
-}
-
-bool CSMNP::SendChange(const std::string& command) {
-  if (router().Change(command, kChangePauseMs)) return true;
-  router().TellSendFailed(view().Window());
-  return false;
 }
 
 void CSMNP::OnAddCommunity() {
@@ -146,7 +136,8 @@ void CSMNP::OnAddCommunity() {
                  std::string(address.empty() ? "no address" : "this address") +
                  " it may hold at most " + std::to_string(room) + " characters.");
   }
-  if (!SendChange(prefix + Community + (address.empty() ? "" : " " + address) + "\r\n")) return;
+  if (!Change(prefix + Community + (address.empty() ? "" : " " + address) + "\r\n", kChangePauseMs))
+    return;
   ListCommunities();
   session().ConfigChanged = true;
 }
@@ -172,7 +163,7 @@ void CSMNP::OnRemoveCommunity() {
         "This entry is too long to be removed from here: the router takes command lines of at "
         "most " +
         std::to_string(kMaxCommandLength) + " characters.");
-  if (!SendChange(line)) return;
+  if (!Change(line, kChangePauseMs)) return;
   ListCommunities();
   session().ConfigChanged = true;
 }

@@ -41,7 +41,6 @@ class CSMNP : public Page {
 
  private:
   void EnableAddressBoxes();
-  bool SendChange(const std::string& command);
 };
 
 }  // namespace tarnwick

@@ -10,40 +10,27 @@ namespace {
 constexpr const char* kMask = "********";
 }  // namespace
 
-Description::Entry& Description::Add(Kind kind, std::vector<int> ids) {
-  Entry& e = entries_.emplace_back();
-  e.kind = kind;
-  e.ids = std::move(ids);
+Description& Description::Add(Kind kind, std::vector<int> ids, std::string* text, int* number,
+                              OctetField* field) {
+  entries_.push_back({kind, std::move(ids), text, number, field});
   lastIsList_ = false;
-  return e;
+  return *this;
 }
 
 Description& Description::Text(int id, std::string& member) {
-  Add(Kind::Text, {id}).text = &member;
-  return *this;
+  return Add(Kind::Text, {id}, &member, nullptr, nullptr);
 }
 
 Description& Description::Check(int id, int& member) {
-  Add(Kind::Check, {id}).number = &member;
-  return *this;
+  return Add(Kind::Check, {id}, nullptr, &member, nullptr);
 }
 
 Description& Description::Radio(std::vector<int> ids, int& member) {
-  Add(Kind::Radio, std::move(ids)).number = &member;
-  return *this;
+  return Add(Kind::Radio, std::move(ids), nullptr, &member, nullptr);
 }
 
-Description& Description::Radio(int firstId, int count, int& member) {
-  std::vector<int> ids;
-  for (int i = 0; i < count; ++i) ids.push_back(firstId + i);
-  return Radio(std::move(ids), member);
-}
-
-Description& Description::Address(OctetField& field, char separator) {
-  Entry& e = Add(Kind::Address, {field.ids().begin(), field.ids().end()});
-  e.field = &field;
-  e.separator = separator;
-  return *this;
+Description& Description::Address(OctetField& field) {
+  return Add(Kind::Address, {field.ids().begin(), field.ids().end()}, nullptr, nullptr, &field);
 }
 
 Description& Description::List(int id, std::vector<ListColumn> columns) {
@@ -72,7 +59,7 @@ Description::Entry& Description::Last() {
   return entries_.back();
 }
 
-Description& Description::Name(std::string key, std::string label, Role role) {
+Description& Description::Name(std::string key, std::string label, std::string unit, Role role) {
   if (lastIsList_) {
     lists_.back().key = std::move(key);
     lists_.back().role = role;
@@ -81,21 +68,17 @@ Description& Description::Name(std::string key, std::string label, Role role) {
   Entry& e = Last();
   e.key = std::move(key);
   e.label = std::move(label);
+  e.unit = std::move(unit);
   e.role = role;
   return *this;
 }
 
-Description& Description::Setting(std::string key, std::string label) {
-  return Name(std::move(key), std::move(label), Role::Setting);
+Description& Description::Setting(std::string key, std::string label, std::string unit) {
+  return Name(std::move(key), std::move(label), std::move(unit), Role::Setting);
 }
 
-Description& Description::Reading(std::string key, std::string label) {
-  return Name(std::move(key), std::move(label), Role::Reading);
-}
-
-Description& Description::Unit(std::string unit) {
-  Last().unit = std::move(unit);
-  return *this;
+Description& Description::Reading(std::string key, std::string label, std::string unit) {
+  return Name(std::move(key), std::move(label), std::move(unit), Role::Reading);
 }
 
 Description& Description::Secret() {
@@ -195,7 +178,7 @@ std::vector<ShownValue> Description::Values() const {
       case Kind::Address: {
         std::string text = e.kind == Kind::Text  ? *e.text
                            : e.field->AllEmpty() ? std::string()
-                                                 : e.field->Join(e.separator);
+                                                 : e.field->Join('.');
         if (e.secret && !text.empty()) text = kMask;
         v.text = text.empty() || e.unit.empty() ? text : text + " " + e.unit;
         v.value = std::move(text);

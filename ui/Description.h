@@ -70,9 +70,8 @@ class Description {
   Description& Check(int id, int& member);  // 0 or 1
   // Radio buttons: member is the index of the checked one, -1 when none is checked.
   Description& Radio(std::vector<int> ids, int& member);
-  Description& Radio(int firstId, int count, int& member);
-  // Four octet boxes shown as one address (empty when every box is).
-  Description& Address(OctetField& field, char separator = '.');
+  // Four octet boxes shown as one dotted address (empty when every box is).
+  Description& Address(OctetField& field);
   Description& List(int id, std::vector<ListColumn> columns);
   // A push button and what a click on it does; without a handler, one that reaches the
   // model otherwise (a dialog's OK or Cancel).
@@ -82,9 +81,8 @@ class Description {
   Description& On(int id, Handler handler);
 
   // Names the last entry: a value of the router's set-up, or one it reports.
-  Description& Setting(std::string key, std::string label);
-  Description& Reading(std::string key, std::string label);
-  Description& Unit(std::string unit);
+  Description& Setting(std::string key, std::string label, std::string unit = "");
+  Description& Reading(std::string key, std::string label, std::string unit = "");
   Description& Secret();
   // The names of the last radio group's buttons, in order.
   Description& Choices(std::vector<std::string> names);
@@ -113,18 +111,18 @@ class Description {
     std::string* text = nullptr;
     int* number = nullptr;
     OctetField* field = nullptr;
-    char separator = '.';
-    std::string key;
-    std::string label;
-    std::string unit;
+    std::string key = {};
+    std::string label = {};
+    std::string unit = {};
     Role role = Role::Entry;
     bool secret = false;
-    std::vector<std::string> choices;
+    std::vector<std::string> choices = {};
   };
-  Entry& Add(Kind kind, std::vector<int> ids);
+  Description& Add(Kind kind, std::vector<int> ids, std::string* text, int* number,
+                   OctetField* field);
   Entry& Last();
   static void LoadEntry(const Entry& e, const View& view);
-  Description& Name(std::string key, std::string label, Role role);
+  Description& Name(std::string key, std::string label, std::string unit, Role role);
 
   std::vector<Entry> entries_;
   std::vector<ListDescription> lists_;

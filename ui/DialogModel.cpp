@@ -31,6 +31,17 @@ void DialogModel::Tell(const std::string& text, const std::string& caption) {
 
 Router& DialogModel::router() const { return session().router; }
 
+std::optional<std::string> DialogModel::Change(const std::string& line, Millis pauseMs,
+                                               const char* ownFailure) {
+  std::optional<std::string> answer = router().Change(line, pauseMs);
+  if (answer) return answer;
+  if (ownFailure)
+    Error(ownFailure);
+  else
+    router().TellSendFailed(view().Window());
+  return std::nullopt;
+}
+
 bool DialogModel::RequireConnection() {
   if (router().Connected()) return true;
   router().TellNotConnected(view().Window());

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "channel/Clock.h"
 #include "channel/Ui.h"
 #include "ui/Description.h"
 #include "ui/View.h"
@@ -65,6 +67,10 @@ class DialogModel {
   void Tell(const std::string& text, const std::string& caption);
   // True when the channel holds a connection; otherwise says so and returns false.
   bool RequireConnection();
+  // A change on the router's socket and its answer (Router::Change); when the line never left,
+  // the user is told in the page's own words when given, else the channel's.
+  std::optional<std::string> Change(const std::string& line, Millis pauseMs,
+                                    const char* ownFailure = nullptr);
 
   Description description_;
 

@@ -90,11 +90,6 @@ std::vector<int> HeadlessView::ListSelectedRows(int id) const {
   return {it->second.selected.begin(), it->second.selected.end()};
 }
 
-std::vector<std::vector<std::string>> HeadlessView::Rows(int id) const {
-  const auto it = lists.find(id);
-  return it == lists.end() ? std::vector<std::vector<std::string>>{} : it->second.rows;
-}
-
 int HeadlessView::RunModal(DialogModel& dialog) {
   HeadlessView child;
   child.onModalOpen = onModalOpen;

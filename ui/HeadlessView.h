@@ -64,11 +64,6 @@ class HeadlessView : public View {
   // Plots are for the eye: noted, never drawn.
   void ShowPlot(PlotSource& source) override { plots.push_back(&source); }
 
-  // Column texts of every row of a list.
-  std::vector<std::vector<std::string>> Rows(int id) const;
-  // Selects exactly these rows of a list, as the user would.
-  void SelectRows(int id, std::set<int> rows) { lists[id].selected = std::move(rows); }
-
   std::map<int, Control> controls;
   std::map<int, List> lists;
   std::map<int, int> timers;  // running timers and their periods

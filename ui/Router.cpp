@@ -109,12 +109,6 @@ void Router::Hangup() {
   if (!Withheld(kHangupLine) && channel_.SendCommand(kHangupLine)) Note(kHangupLine);
 }
 
-bool Router::Write(const std::vector<ScriptItem>& items, WaitProgress& wait,
-                   const std::function<bool()>& mark) {
-  WriteScript script(*this);
-  return script.Play(items, wait, mark);
-}
-
 bool WriteScript::Send(const std::string& line) {
   if (ok_) ok_ = router_.Send(line);
   return ok_;

@@ -85,10 +85,6 @@ class Router {
   void Restart(bool reconnect);
   // The last line on the paths that end the program; its failure undoes nothing sent before.
   void Hangup();
-  // Plays items in order up to the first line that never left or a mark answered false.
-  // Execute items count as sent once they left; a Hangup's failure does not stop the rest.
-  bool Write(const std::vector<ScriptItem>& items, WaitProgress& wait,
-             const std::function<bool()>& mark = nullptr);
 
   // The channel's own words, for a page that finds no connection or whose change never left.
   void TellNotConnected(WindowRef owner) { channel_.TellNotConnected(owner); }
@@ -118,6 +114,8 @@ class WriteScript {
   bool Send(const std::string& line);
   bool Execute(const std::string& line, Millis limitMs);
   bool Reconnect(Millis delayMs);
+  // Plays items in order up to the first line that never left or a mark answered false.
+  // Execute items count as sent once they left; a Hangup's failure does not stop the rest.
   bool Play(const std::vector<ScriptItem>& items, WaitProgress& wait,
             const std::function<bool()>& mark = nullptr);
 

@@ -60,6 +60,19 @@ inline void EnableAll(View& view, const std::vector<int>& ids, bool enabled) {
   for (int id : ids) view.Enable(id, enabled);
 }
 
+// Inserts a row at row of a list, its cells left to right.
+template <typename Cells>
+void InsertListRow(View& view, int listId, int row, const Cells& cells) {
+  int column = 0;
+  for (const std::string& cell : cells) {
+    if (column == 0)
+      view.ListInsertRow(listId, row, cell);
+    else
+      view.ListSetCell(listId, row, column, cell);
+    ++column;
+  }
+}
+
 // Left-aligned columns that share the list's outer width equally (rounded down).
 inline void AddEqualColumns(View& view, int listId, const std::vector<std::string>& headings) {
   const int width = view.ListOuterWidth(listId) / static_cast<int>(headings.size());

@@ -105,6 +105,14 @@ class TestView final : public HeadlessView {
     return 1;
   }
 
+  // Column texts of every row of a list.
+  std::vector<std::vector<std::string>> Rows(int id) const {
+    auto it = lists.find(id);
+    return it == lists.end() ? std::vector<std::vector<std::string>>{} : it->second.rows;
+  }
+  // Selects exactly these rows of a list, as the user would.
+  void SelectRows(int id, std::set<int> rows) { lists[id].selected = std::move(rows); }
+
   std::map<int, std::set<ControlKind>> declared;  // empty: nothing is checked
   std::vector<ModalRecord> modals;
   std::function<int(DialogModel&)> onModal;
