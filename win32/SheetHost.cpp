@@ -40,12 +40,53 @@ void AddSystemMenu(HWND window, const SheetModel& sheet) {
   }
 }
 
+// Close, Enter, Escape and the close box all end the sheet as Close does, so that the shown
+// page can object first and General saves what changed.
+void RequestClose(HWND window, SheetContext& context) {
+  const HWND shown = PropSheet_GetCurrentPageHwnd(window);
+  const int index = shown ? PropSheet_HwndToIndex(window, shown) : -1;
+  const std::vector<Page*> pages = context.sheet->Pages();
+  if (index >= 0 && index < static_cast<int>(pages.size()) &&
+      !context.sheet->MayClose(*pages[static_cast<std::size_t>(index)]))
+    return;
+  EndSheet(window, true);
+}
+
+// Enter on a page's own focused button reaches the sheet as that button's command: it is the
+// page's. Any other Enter or Escape is the sheet's, whatever control the dialog manager names
+// (it may name a button 1 or 2 of a page, even of one not shown).
+bool OwnButtonOfPage(HWND window, LPARAM lParam) {
+  const auto control = reinterpret_cast<HWND>(lParam);
+  return control && control == GetFocus() && GetParent(control) != window &&
+         IsChild(window, control);
+}
+
 LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                            DWORD_PTR data) {
   auto* context = reinterpret_cast<SheetContext*>(data);
+  const bool ending = Ending(window);
   switch (message) {
     case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_CLOSE && !ending) {
+        RequestClose(window, *context);
+        return 0;
+      }
       if (context->sheet->OnSysCommand(static_cast<unsigned>(wParam))) return 0;
+      break;
+    case WM_CLOSE:
+      if (ending) break;
+      RequestClose(window, *context);
+      return 0;
+    case WM_COMMAND:
+      if (ending || HIWORD(wParam) != BN_CLICKED) break;
+      if (OwnButtonOfPage(window, lParam)) {
+        SendMessageW(GetParent(reinterpret_cast<HWND>(lParam)), message, wParam, lParam);
+        return 0;
+      }
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+        RequestClose(window, *context);
+        return 0;
+      }
       break;
     case WM_QUERYDRAGICON:
       return reinterpret_cast<LRESULT>(context->icon);
@@ -53,6 +94,7 @@ LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       context->sheet->OnTimer(static_cast<int>(wParam));
       return 0;
     case WM_NCDESTROY:
+      RemovePropW(window, kSheetEndingProperty);
       RemoveWindowSubclass(window, SheetProc, kSubclassId);
       break;
     default:

@@ -135,7 +135,9 @@ void Win32View::EndDialog(int result) {
 }
 
 void Win32View::CancelToClose() {
-  if (kind_ != Kind::Dialog) SendMessageW(SheetWindow(), PSM_CANCELTOCLOSE, 0, 0);
+  if (kind_ == Kind::Dialog) return;
+  SendMessageW(SheetWindow(), PSM_CANCELTOCLOSE, 0, 0);
+  SetDlgItemTextW(SheetWindow(), IDOK, L"&Close");
 }
 
 void Win32View::ShowPlot(PlotSource& source) {
@@ -143,7 +145,11 @@ void Win32View::ShowPlot(PlotSource& source) {
   ShowPlotWindow(kind_ == Kind::Dialog ? window_ : SheetWindow(), source);
 }
 
+bool Ending(HWND sheet) { return GetPropW(sheet, kSheetEndingProperty) != nullptr; }
+
 void EndSheet(HWND sheet, bool asOk) {
+  // From here on the sheet's own handling of its buttons runs unasked.
+  SetPropW(sheet, kSheetEndingProperty, reinterpret_cast<HANDLE>(1));
   int button = asOk ? IDOK : IDCANCEL;
   if (HWND b = GetDlgItem(sheet, button)) EnableWindow(b, TRUE);
   // Posted: the caller is usually still inside one of the sheet's own handlers.

@@ -60,5 +60,8 @@ class Win32View final : public View {
 // Ends a modal property sheet as if the given button were pressed, even while that button
 // is disabled (Cancel after CancelToClose).
 void EndSheet(HWND sheet, bool asOk);
+// True once EndSheet has run for this sheet (a window property, removed as the sheet goes).
+bool Ending(HWND sheet);
+inline constexpr wchar_t kSheetEndingProperty[] = L"Tarnwick.SheetEnding";
 
 }  // namespace tarnwick::win32

@@ -503,7 +503,7 @@ TEST_F(SheetTest, ShowsGeneralWithCloseMenuAndIconThenEndsAsCancel) {
     HWND ok = GetDlgItem(window, IDOK);
     wchar_t text[32] = {};
     GetWindowTextW(ok, text, 32);
-    EXPECT_STREQ(text, L"Close");
+    EXPECT_STREQ(text, L"&Close");
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDCANCEL)));
     for (int hidden : {IDHELP, 0x3021 /* Apply */}) {
       HWND b = GetDlgItem(window, hidden);
