@@ -9,6 +9,8 @@ CLoginDlg::CLoginDlg(Session& session) : DialogModel(session) {
 
 void CLoginDlg::OnInitDialog() {
   Show();
+  // The address is usually the one offered; the password is what is typed first.
+  view().Focus(IDC_LOGIN_PASSWORD, false);
   std::optional<std::string> stored = session().settings.ReadIPAddress();
   // A longer value does not fit the read buffer and is ignored.
   if (!stored || stored->size() > kMaxStoredAddress) return;

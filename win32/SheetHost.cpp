@@ -21,11 +21,42 @@ struct SheetContext {
   HICON icon;
   HICON smallIcon;
   std::unique_ptr<Win32View> view;
+  HWND window = nullptr;
 };
 
 // The sheet callback carries no user data; this is only set while PropertySheet creates
 // the window on this thread.
 thread_local SheetContext* creating = nullptr;
+// The sheet whose keys the hook below serves, while it runs.
+thread_local SheetContext* running = nullptr;
+thread_local HHOOK pageKeysHook = nullptr;
+
+// Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp show the next or previous page. Windows'
+// own sheet loop does this, Wine's does not; the key is taken here before either loop sees it,
+// so the page changes once everywhere.
+LRESULT CALLBACK PageKeys(int code, WPARAM removed, LPARAM lParam) {
+  auto* msg = reinterpret_cast<MSG*>(lParam);
+  SheetContext* context = running;
+  if (code == HC_ACTION && removed == PM_REMOVE && context && context->window &&
+      msg->message == WM_KEYDOWN && (GetKeyState(VK_CONTROL) & 0x8000) &&
+      !(GetKeyState(VK_MENU) & 0x8000) && GetAncestor(msg->hwnd, GA_ROOT) == context->window &&
+      IsWindowEnabled(context->window)) {
+    int step = 0;
+    if (msg->wParam == VK_TAB) step = (GetKeyState(VK_SHIFT) & 0x8000) ? -1 : 1;
+    if (msg->wParam == VK_NEXT) step = 1;
+    if (msg->wParam == VK_PRIOR) step = -1;
+    const int count = static_cast<int>(context->sheet->Pages().size());
+    const HWND shown = PropSheet_GetCurrentPageHwnd(context->window);
+    if (step != 0 && count > 0 && shown) {
+      const int index = PropSheet_HwndToIndex(context->window, shown);
+      PropSheet_SetCurSel(context->window, nullptr, (index + step + count) % count);
+      msg->message = WM_NULL;  // handled: no loop acts on it again
+      msg->wParam = 0;
+      msg->lParam = 0;
+    }
+  }
+  return CallNextHookEx(pageKeysHook, code, removed, lParam);
+}
 
 void AddSystemMenu(HWND window, const SheetModel& sheet) {
   HMENU menu = GetSystemMenu(window, FALSE);
@@ -106,6 +137,7 @@ LRESULT CALLBACK SheetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 int CALLBACK SheetCallback(HWND window, UINT message, LPARAM) {
   if (message != PSCB_INITIALIZED || !creating) return 0;
   SheetContext* context = creating;
+  context->window = window;
   context->view = std::make_unique<Win32View>(window, Win32View::Kind::Sheet);
   context->sheet->Attach(context->view.get());
   AddSystemMenu(window, *context->sheet);
@@ -150,7 +182,12 @@ int SheetHost::Run(SheetModel& sheet) {
   header.pfnCallback = SheetCallback;
 
   creating = &context;
+  running = &context;
+  pageKeysHook = SetWindowsHookExW(WH_GETMESSAGE, PageKeys, nullptr, GetCurrentThreadId());
   INT_PTR result = PropertySheetW(&header);
+  if (pageKeysHook) UnhookWindowsHookEx(pageKeysHook);
+  pageKeysHook = nullptr;
+  running = nullptr;
   creating = nullptr;
 
   sheet.Attach(nullptr);
