@@ -41,6 +41,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   tarnwick::SteadyClock clock;
   auto platformSockets = tarnwick::MakePlatformSocketFactory();
   tarnwick::win32::Win32Ui ui;
+  if (tarnwick::win32::AnswerInfoSwitch(ui)) return 0;
   bool logOpened = true;
   auto log = tarnwick::win32::OpenLogSwitch(*platformSockets, ui, logOpened);
   if (!logOpened) return 1;
