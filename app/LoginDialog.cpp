@@ -5,6 +5,7 @@ namespace tarnwick {
 
 CLoginDlg::CLoginDlg(Session& session) : DialogModel(session) {
   bindings_.Text(IDC_LOGIN_ADDRESS, Address).Text(IDC_LOGIN_PASSWORD, Password);
+  Declare(ControlKind::Edit, {IDC_LOGIN_PASSWORD});
 }
 
 void CLoginDlg::OnInitDialog() {
