@@ -1,4 +1,5 @@
-// Ids of the General page template and its two pictures.
+// Ids of the General page template and its two pictures (each picture control has its
+// bitmap's id).
 #pragma once
 #define IDD_GENERAL 129
 #define IDB_NETWORK 149

@@ -16,6 +16,7 @@
 #include "channel/CommandChannel.h"
 #include "channel/Socket.h"
 #include "channel/Ui.h"
+#include "channel/Version.h"
 #include "channel/WireLog.h"
 #include "cli/ConsoleSession.h"
 #include "cli/DslConsole.h"
@@ -112,7 +113,7 @@ int main(int argc, char** argv) {
     return kConsoleDone;
   }
   if (invocation.command == Invocation::Command::Version) {
-    std::printf("%s %s\n", kProgramName, TARNWICK_VERSION);
+    std::printf("%s %s\n%s\n", kProgramName, TARNWICK_VERSION, TARNWICK_COPYRIGHT);
     return kConsoleDone;
   }
 

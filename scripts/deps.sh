@@ -11,7 +11,7 @@ pkgs=(cmake g++ make clang clang-format libclang-rt-14-dev libgtest-dev libgmock
 for w in "${want[@]}"; do
   case "$w" in
     native) ;;
-    windows) pkgs+=(g++-mingw-w64-x86-64-posix wine wine64 iproute2 util-linux) ;;
+    windows) pkgs+=(g++-mingw-w64-x86-64-posix wine wine64 iproute2 util-linux wixl msitools zip) ;;
     display) pkgs+=(xvfb imagemagick x11-utils) ;;
     *) echo "deps.sh: unknown group $w" >&2; exit 2 ;;
   esac

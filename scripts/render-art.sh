@@ -14,10 +14,18 @@ bitmap() {  # svg width height out.bmp
     "BMP3:$4"
 }
 
-# The General page's pictures, sized for their dialog-unit boxes at 8 pt MS Sans Serif.
-bitmap general.svg 530 312 general.bmp
-bitmap banner.svg 513 70 banner.bmp
+# The General page's pictures, sized for their dialog-unit boxes at 8 pt MS Shell Dlg
+# (6 x 13 pixels a base unit at 96 dpi), and at 150 % and 200 % of that for larger screens;
+# the program scales the rendering nearest above the size a picture takes.
+for scale in 100 150 200; do
+  suffix=""
+  [ $scale = 100 ] || suffix="-$scale"
+  bitmap general.svg $((530 * scale / 100)) $((312 * scale / 100)) "general$suffix.bmp"
+  bitmap banner.svg $((513 * scale / 100)) $((70 * scale / 100)) "banner$suffix.bmp"
+done
 
-for s in 16 32 48; do rsvg-convert -w $s -h $s art/icon.svg -o "$tmp/icon$s.png"; done
-convert "$tmp/icon16.png" "$tmp/icon32.png" "$tmp/icon48.png" tarnwick.ico
-echo "rendered: resources/general.bmp resources/banner.bmp resources/tarnwick.ico"
+sizes=(16 20 24 32 40 48 64 256)
+for s in "${sizes[@]}"; do rsvg-convert -w "$s" -h "$s" art/icon.svg -o "$tmp/icon$s.png"; done
+files=(); for s in "${sizes[@]}"; do files+=("$tmp/icon$s.png"); done
+convert "${files[@]}" tarnwick.ico
+echo "rendered: resources/general*.bmp resources/banner*.bmp resources/tarnwick.ico"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Screenshots of tarnwick.exe under Wine for the README: docs/screenshots/*.png.
-# Usage: scripts/screenshots.sh [--bin DIR] [--routersim PATH]
+# Usage: scripts/screenshots.sh [--bin DIR] [--routersim PATH] [--dpi N] [--out DIR]
 #   DIR holds tarnwick.exe and tarnwick-driver.exe (default build/windows); the simulator
-#   defaults to the native build's. Every page after General is shot, as NAME.png from its
+#   defaults to the native build's. --dpi sets the screen's dots per inch (default 96); shots
+#   at another setting are named NAME-Ndpi.png. --out is where they go (docs/screenshots). Every page after General is shot, as NAME.png from its
 #   tab label ("Route Table": route-table.png), then the NAT inbound dialog (nat-inbound.png)
 #   and the Line History window after two minutes of polling (line-history.png);
 #   TARNWICK_SHOT_PAGES="NAME..." picks some.
@@ -11,20 +12,29 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/e2e/lib.sh"
 bin=$root/build/windows
 routersim=$root/build/native/routersim/tarnwick-routersim
+dpi=96
+out=$root/docs/screenshots
 while [ $# -gt 0 ]; do
   case "$1" in
     --bin) bin=$2; shift 2 ;;
     --routersim) routersim=$2; shift 2 ;;
+    --dpi) dpi=$2; shift 2 ;;
+    --out) out=$2; shift 2 ;;
     *) echo "screenshots: unknown argument $1" >&2; exit 2 ;;
   esac
 done
 parse_args --bin "$bin" --routersim "$routersim"
-out=$root/docs/screenshots
 mkdir -p "$out"
+out=$(cd "$out" && pwd)
+suffix=""
+[ "$dpi" = 96 ] || suffix="-${dpi}dpi"
+# The screen grows with the dots per inch, so the windows keep their room on it.
+screen=$((1024 * dpi / 96))x$((768 * dpi / 96))
 
 begin_work
-use_prefix "$bin/shots-wineprefix"
-start_xvfb
+use_prefix "$bin/shots-wineprefix-$dpi"
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+start_xvfb "$screen"
 # The line's figures wander quickly enough for the Line History shot to show it.
 start_routersim --firmware 3.12.0 --preset pppoe --dsl-drift 90
 offer_address
@@ -32,7 +42,7 @@ driver_options=(desktop tarnwick timeout 30000)
 
 # The current window of the driver commands given, with a margin of the desktop around it.
 shot() {  # name driver-commands...
-  local name=$1
+  local name=$1$suffix
   shift
   local rect
   rect=$(driver "$@" screenshot-ready read-rect | tail -n1)
@@ -41,10 +51,10 @@ shot() {  # name driver-commands...
   import -window root "$work/full.png"
   convert "$work/full.png" -crop "$((w + 2 * m))x$((h + 2 * m))+$((x > m ? x - m : 0))+$((y > m ? y - m : 0))" \
     +repage "$out/$name.png"
-  echo "screenshots: docs/screenshots/$name.png"
+  echo "screenshots: $out/$name.png"
 }
 
-(cd "$work" && exec wine explorer /desktop=tarnwick,1024x768 "$bin/tarnwick.exe") &
+(cd "$work" && exec wine explorer /desktop=tarnwick,"$screen" "$bin/tarnwick.exe") &
 pids+=($!)
 driver wait-window "Log In" >/dev/null
 # A refused connection: the Possible Errors dialog.

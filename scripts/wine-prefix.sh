@@ -4,12 +4,10 @@
 # and unmanaged X windows, so that closing a window on a bare X server without a window
 # manager does not stall for two seconds.
 #
-# The fonts: the prefix registers "MS Sans Serif" as sserife.fon in the Fonts folder but
-# does not put the file there, so the dialogs' "MS Sans Serif" 8 fell back to a TrueType
-# face that is wider and one pixel shorter (dialog units 6x12 instead of 6x13), which
-# clipped the labels. Wine's bitmap .fon faces have the cell heights and average widths of
-# the fonts they stand in for; the font loader skips its bitmap-only .ttf copies of them,
-# and the scalable .ttf ones (Tahoma, Marlett: title bars, check marks) are needed too.
+# The fonts: the prefix registers Wine's faces in the Fonts folder but does not put all the
+# files there. The dialogs' "MS Shell Dlg" is Tahoma, scalable; the bitmap .fon faces (the
+# system font, "MS Sans Serif" of message boxes' older callers) keep the cell heights and
+# average widths of the fonts they stand in for, and Marlett draws title bars and check marks.
 # The copy runs on every call, so prefixes made before it get the fonts as well.
 # Usage: scripts/wine-prefix.sh PREFIX
 set -euo pipefail

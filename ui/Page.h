@@ -1,6 +1,7 @@
 // A property page of the main sheet, and the sheet itself as the native layer sees it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,19 @@ class Page : public DialogModel {
   virtual void OnKillActive() {}
   // The sheet's Close: runs for each page that has been shown.
   virtual void OnSheetOk() {}
+  // Asked before the sheet closes while this page is shown, however it is closed: the
+  // question to put when the page holds edits that were never applied, else nothing.
+  virtual std::optional<std::string> UnappliedChanges() const { return std::nullopt; }
 
   // A page's own buttons 1 and 2 arrive as commands; Enter and Escape belong to the sheet.
   void OnOK() final {}
   void OnCancel() final {}
+
+ protected:
+  // What UnappliedChanges asks, in the page's own words.
+  std::string UnappliedQuestion() const {
+    return "The " + Caption() + " page has changes that were not applied. Close anyway?";
+  }
 };
 
 // The main window: a property sheet of pages with entries of its own on the system menu.
@@ -44,6 +54,13 @@ class SheetModel : public DialogModel {
   virtual std::vector<MenuEntry> SystemMenu() const = 0;
   // False: not ours, let the platform handle it.
   virtual bool OnSysCommand(unsigned id) = 0;
+
+  // Every way of closing the sheet (Close, Enter, Escape, the close box) asks this first,
+  // with the page shown; false keeps the sheet open.
+  bool MayClose(const Page& shown) {
+    const std::optional<std::string> question = shown.UnappliedChanges();
+    return !question || Ask(*question, "Warning") == Answer::Yes;
+  }
 };
 
 }  // namespace tarnwick

@@ -19,6 +19,10 @@ class DialogHost {
   // word early and the text needs a line more than the label has; such a label gets its
   // line breaks written out. Labels that DrawText already wraps that way stay untouched.
   static void FitWrappedLabels(HWND dialog);
+
+  // What every dialog and page gets before its model sees it: the labels above fitted, digit
+  // boxes that show three digits, pictures at the screen's scale, and accessible names.
+  static void Prepare(HWND dialog);
 };
 
 }  // namespace tarnwick::win32

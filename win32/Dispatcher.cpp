@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include "win32/Win32View.h"
+
 namespace tarnwick::win32 {
 
 bool Dispatcher::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -25,6 +27,9 @@ bool Dispatcher::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case kFocusMessage:
       ApplyFocus(window, static_cast<int>(wParam), lParam != 0);
       return true;
+    case kFitColumnsMessage:
+      FitColumns(GetDlgItem(window, static_cast<int>(wParam)));
+      return true;
     default:
       return false;
   }
@@ -39,6 +44,12 @@ bool Dispatcher::Command(HWND window, WPARAM wParam, LPARAM lParam) {
   }
   // Enter, Escape and accelerators arrive with code 0 as well.
   if (code != BN_CLICKED) return false;
+  // An automatic radio button checks itself before it reports a click; one that reports a
+  // click unchecked has only been given the focus (Tab into a group with none checked).
+  if (const auto button = reinterpret_cast<HWND>(lParam);
+      button && (GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON &&
+      SendMessageW(button, BM_GETCHECK, 0, 0) != BST_CHECKED)
+    return true;
   if (id == IDOK || id == IDCANCEL) {
     if (host_ == Host::Page) {
       // Buttons 1 and 2 of a page (Add, Remove) are its own commands and come with their

@@ -12,6 +12,8 @@ class Dispatcher {
   enum class Host { Dialog, Page };
   // Posted by Win32View::Focus: wParam the control id, lParam nonzero to select its text.
   static constexpr UINT kFocusMessage = WM_APP + 1;
+  // Posted by Win32View when a list's rows changed: wParam the list's id.
+  static constexpr UINT kFitColumnsMessage = WM_APP + 2;
 
   Dispatcher(DialogModel& model, Host host) : model_(model), host_(host) {}
 

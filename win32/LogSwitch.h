@@ -1,4 +1,5 @@
-// The --log FILE switch of tarnwick.exe: the session log, off unless asked for.
+// The command line of tarnwick.exe: --log FILE (the session log, off unless asked for), and
+// the switches that only tell something: /? or --help, --version.
 #pragma once
 
 #include <memory>
@@ -13,5 +14,9 @@ namespace tarnwick::win32 {
 // is asked for. ok turns false (the user has been told) when one is asked for and the file
 // cannot be opened.
 std::unique_ptr<LogFile> OpenLogSwitch(SocketFactory& platform, Ui& ui, bool& ok);
+
+// Shows the usage (for /?, -h or --help) or the version (--version) in a message box and
+// returns true when the command line asks for either: the program then ends.
+bool AnswerInfoSwitch(Ui& ui);
 
 }  // namespace tarnwick::win32

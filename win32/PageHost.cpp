@@ -30,7 +30,7 @@ INT_PTR CALLBACK PageHost::Proc(HWND window, UINT message, WPARAM wParam, LPARAM
   if (message == WM_INITDIALOG) {
     auto* self = reinterpret_cast<PageHost*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
     SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-    DialogHost::FitWrappedLabels(window);
+    DialogHost::Prepare(window);
     self->view_ = std::make_unique<Win32View>(window, Win32View::Kind::Page, &self->dispatcher_);
     self->model_.Attach(self->view_.get());
     self->model_.OnInitDialog();

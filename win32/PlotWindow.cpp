@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "win32/ControlNames.h"
 #include "win32/PlotWindowIds.h"
 #include "win32/WideText.h"
 
@@ -287,10 +288,10 @@ void Create(HWND window, WindowState& state) {
   state.summary = MakeChild(window, L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS,
                             IDC_PLOT_SUMMARY, state.font);
   state.spanLabel =
-      MakeChild(window, L"STATIC", L"Show:", SS_RIGHT, IDC_PLOT_SPAN_LABEL, state.font);
+      MakeChild(window, L"STATIC", L"&Show:", SS_RIGHT, IDC_PLOT_SPAN_LABEL, state.font);
   state.span = MakeChild(window, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL,
                          IDC_PLOT_SPAN, state.font);
-  state.exportButton = MakeChild(window, L"BUTTON", L"Export CSV...", BS_PUSHBUTTON | WS_TABSTOP,
+  state.exportButton = MakeChild(window, L"BUTTON", L"&Export CSV...", BS_PUSHBUTTON | WS_TABSTOP,
                                  IDC_PLOT_EXPORT, state.font);
   state.spans = state.source->Spans();
   for (const auto& span : state.spans)
@@ -298,6 +299,7 @@ void Create(HWND window, WindowState& state) {
   SendMessageW(state.span, CB_SETCURSEL, 0, 0);
   state.shownSpan = state.spans.empty() ? 0 : state.spans.front().length;
   Layout(window, state);
+  NameControls(window);
   ShowSummary(window, state);
   HookDialogKeys();
   state.source->Watch([window] {

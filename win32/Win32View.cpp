@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "win32/DialogHost.h"
 #include "win32/Dispatcher.h"
 #include "win32/PlotWindow.h"
@@ -18,8 +20,33 @@ void Win32View::SetText(int id, const std::string& text) {
 
 bool Win32View::IsChecked(int id) const { return IsDlgButtonChecked(window_, id) == BST_CHECKED; }
 
+namespace {
+
+bool IsAutoRadio(HWND button) {
+  return button && (GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+}
+
+// Unchecking a radio button takes its tab stop away. A group left with none checked keeps
+// one on its first button, so that Tab still reaches the group.
+void KeepGroupReachable(HWND radio) {
+  HWND first = radio;
+  while (first && !(GetWindowLongW(first, GWL_STYLE) & WS_GROUP)) {
+    HWND previous = GetWindow(first, GW_HWNDPREV);
+    if (!IsAutoRadio(previous)) break;
+    first = previous;
+  }
+  for (HWND b = first; IsAutoRadio(b); b = GetWindow(b, GW_HWNDNEXT)) {
+    if (b != first && (GetWindowLongW(b, GWL_STYLE) & WS_GROUP)) break;
+    if (SendMessageW(b, BM_GETCHECK, 0, 0) == BST_CHECKED) return;
+  }
+  SetWindowLongW(first, GWL_STYLE, GetWindowLongW(first, GWL_STYLE) | WS_TABSTOP);
+}
+
+}  // namespace
+
 void Win32View::SetChecked(int id, bool checked) {
   CheckDlgButton(window_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+  if (!checked && IsAutoRadio(Item(id))) KeepGroupReachable(Item(id));
 }
 
 void Win32View::Enable(int id, bool enabled) {
@@ -52,6 +79,7 @@ int Win32View::ListOuterWidth(int id) const {
 }
 
 void Win32View::ListAddColumn(int id, int column, const std::string& heading, int width) {
+  ColumnsChanged(id);
   HWND list = Item(id);
   if (!list) return;
   LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
@@ -74,6 +102,7 @@ int Win32View::ListRowCount(int id) const {
 }
 
 void Win32View::ListInsertRow(int id, int row, const std::string& text) {
+  ColumnsChanged(id);
   std::wstring wide = Widen(text);
   LVITEMW item{};
   item.mask = LVIF_TEXT;
@@ -83,6 +112,7 @@ void Win32View::ListInsertRow(int id, int row, const std::string& text) {
 }
 
 void Win32View::ListSetCell(int id, int row, int column, const std::string& text) {
+  ColumnsChanged(id);
   std::wstring wide = Widen(text);
   LVITEMW item{};
   item.iSubItem = column;
@@ -109,10 +139,14 @@ std::string Win32View::ListCell(int id, int row, int column) const {
 }
 
 void Win32View::ListDeleteRow(int id, int row) {
+  ColumnsChanged(id);
   SendMessageW(Item(id), LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
 }
 
-void Win32View::ListDeleteAll(int id) { SendMessageW(Item(id), LVM_DELETEALLITEMS, 0, 0); }
+void Win32View::ListDeleteAll(int id) {
+  ColumnsChanged(id);
+  SendMessageW(Item(id), LVM_DELETEALLITEMS, 0, 0);
+}
 
 std::vector<int> Win32View::ListSelectedRows(int id) const {
   std::vector<int> rows;
@@ -125,6 +159,57 @@ std::vector<int> Win32View::ListSelectedRows(int id) const {
   return rows;
 }
 
+namespace {
+constexpr wchar_t kFitPending[] = L"Tarnwick.FitColumns";
+}  // namespace
+
+void Win32View::ColumnsChanged(int id) {
+  HWND list = Item(id);
+  if (!list || !dispatcher_ || GetPropW(list, kFitPending)) return;
+  if (PostMessageW(window_, Dispatcher::kFitColumnsMessage, static_cast<WPARAM>(id), 0))
+    SetPropW(list, kFitPending, reinterpret_cast<HANDLE>(1));
+}
+
+void FitColumns(HWND list) {
+  if (!list) return;
+  RemovePropW(list, kFitPending);
+  HWND header = ListView_GetHeader(list);
+  const int columns = header ? Header_GetItemCount(header) : 0;
+  const int rows = ListView_GetItemCount(list);
+  HDC dc = GetDC(list);
+  // Room beside the text, as the list and its header leave it, at the screen's scale.
+  const int padding = MulDiv(14, GetDeviceCaps(dc, LOGPIXELSX), 96);
+  ReleaseDC(list, dc);
+  auto textWidth = [&](const std::wstring& text) {
+    return static_cast<int>(
+        SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+  };
+  RECT client{};
+  GetClientRect(list, &client);
+  int used = 0;
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  for (int column = 0; column < columns; ++column) {
+    wchar_t heading[256] = {};
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = heading;
+    item.cchTextMax = 256;
+    Header_GetItem(header, column, &item);
+    int width = textWidth(heading);
+    for (int row = 0; row < rows; ++row) {
+      wchar_t cell[512] = {};
+      ListView_GetItemText(list, row, column, cell, 512);
+      width = std::max(width, textWidth(cell));
+    }
+    width += padding;
+    if (column == columns - 1) width = std::max(width, static_cast<int>(client.right) - used);
+    ListView_SetColumnWidth(list, column, width);
+    used += width;
+  }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
 int Win32View::RunModal(DialogModel& dialog) { return DialogHost::Run(dialog, window_); }
 
 void Win32View::EndDialog(int result) {
@@ -135,7 +220,9 @@ void Win32View::EndDialog(int result) {
 }
 
 void Win32View::CancelToClose() {
-  if (kind_ != Kind::Dialog) SendMessageW(SheetWindow(), PSM_CANCELTOCLOSE, 0, 0);
+  if (kind_ == Kind::Dialog) return;
+  SendMessageW(SheetWindow(), PSM_CANCELTOCLOSE, 0, 0);
+  SetDlgItemTextW(SheetWindow(), IDOK, L"&Close");
 }
 
 void Win32View::ShowPlot(PlotSource& source) {
@@ -143,7 +230,11 @@ void Win32View::ShowPlot(PlotSource& source) {
   ShowPlotWindow(kind_ == Kind::Dialog ? window_ : SheetWindow(), source);
 }
 
+bool Ending(HWND sheet) { return GetPropW(sheet, kSheetEndingProperty) != nullptr; }
+
 void EndSheet(HWND sheet, bool asOk) {
+  // From here on the sheet's own handling of its buttons runs unasked.
+  SetPropW(sheet, kSheetEndingProperty, reinterpret_cast<HANDLE>(1));
   int button = asOk ? IDOK : IDCANCEL;
   if (HWND b = GetDlgItem(sheet, button)) EnableWindow(b, TRUE);
   // Posted: the caller is usually still inside one of the sheet's own handlers.

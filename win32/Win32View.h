@@ -50,6 +50,8 @@ class Win32View final : public View {
 
  private:
   HWND Item(int id) const { return GetDlgItem(window_, id); }
+  // Columns are fitted once the current event is over, however many cells it set.
+  void ColumnsChanged(int id);
   HWND SheetWindow() const { return kind_ == Kind::Page ? GetParent(window_) : window_; }
 
   HWND window_;
@@ -60,5 +62,12 @@ class Win32View final : public View {
 // Ends a modal property sheet as if the given button were pressed, even while that button
 // is disabled (Cancel after CancelToClose).
 void EndSheet(HWND sheet, bool asOk);
+// Each column of a report list as wide as its widest cell or heading; the last one takes the
+// rest of the list's width.
+void FitColumns(HWND list);
+
+// True once EndSheet has run for this sheet (a window property, removed as the sheet goes).
+bool Ending(HWND sheet);
+inline constexpr wchar_t kSheetEndingProperty[] = L"Tarnwick.SheetEnding";
 
 }  // namespace tarnwick::win32

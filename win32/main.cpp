@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "app/Startup.h"
 #include "channel/Clock.h"
@@ -33,11 +34,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   controls.dwICC = ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES |
                    ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES;
   InitCommonControlsEx(&controls);
+  // The controls' accessible objects are handed out through COM.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
   bool socketsReady = tarnwick::InitialiseSocketLayer();
   tarnwick::SteadyClock clock;
   auto platformSockets = tarnwick::MakePlatformSocketFactory();
   tarnwick::win32::Win32Ui ui;
+  if (tarnwick::win32::AnswerInfoSwitch(ui)) return 0;
   bool logOpened = true;
   auto log = tarnwick::win32::OpenLogSwitch(*platformSockets, ui, logOpened);
   if (!logOpened) return 1;
@@ -45,5 +49,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   tarnwick::win32::RegistrySettings settings;
   tarnwick::Session session(sockets, clock, ui, settings);
   Win32Shell shell;
-  return tarnwick::RunApplication(session, shell, socketsReady);
+  const int status = tarnwick::RunApplication(session, shell, socketsReady);
+  if (SUCCEEDED(com)) CoUninitialize();
+  return status;
 }

@@ -89,8 +89,8 @@ use_prefix() {  # dir
   "$e2e_root/scripts/wine-prefix.sh" "$1"
 }
 
-start_xvfb() {
-  Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
+start_xvfb() {  # [WIDTHxHEIGHT, default 1024x768]
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 "${1:-1024x768}x24" 3>"$work/display" >/dev/null 2>&1 &
   pids+=($!)
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
   [ -s "$work/display" ] || { echo "$e2e_name: Xvfb did not start" >&2; exit 1; }

@@ -25,7 +25,7 @@ out=$(driver wait-window "Log In" set-text "$IDC_LOGIN_PASSWORD" "$password" pre
   read-text "$IDC_ABOUT_FIRMWARE" read-enabled "$IDC_ABOUT_UPDATE" press "$IDOK" \
   wait-gone "About Tarnwick")
 mapfile -t got <<<"$out"
-check "the sheet opens with Close" "Close" "${got[0]:-}"
+check "the sheet opens with Close" "&Close" "${got[0]:-}"
 check "Cancel disabled" "0" "${got[1]:-}"
 check "About shows the firmware" "$firmware" "${got[2]:-}"
 check "Update disabled" "0" "${got[3]:-}"

@@ -32,6 +32,9 @@
 //   wait-focus ID               wait until a control of the current window has the focus
 //   read-selection ID           print an edit's selection: START END
 //   close                       the current window's close box
+//   key KEYS                    type keys into the current window as the keyboard would, e.g.
+//                               escape, enter, ctrl+tab, ctrl+shift+tab, ctrl+pgdn, alt+l
+//   read-focus                  print the id of the control that has the keyboard focus
 //   resize WIDTH HEIGHT         give the current window this outer size, as a drag would
 //   screenshot-ready            wait until the current window's thread is idle
 //   sleep MS
@@ -41,6 +44,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -336,6 +340,47 @@ void Dump() {
   }
 }
 
+// The window gets the keys as if typed: it is brought to the front and the keys go through
+// the system's input queue, modifiers included (GetKeyState sees them).
+void TypeKeys(HWND window, const std::string& spec) {
+  std::vector<WORD> keys;
+  std::size_t start = 0;
+  while (start <= spec.size()) {
+    std::size_t plus = spec.find('+', start);
+    if (plus == std::string::npos) plus = spec.size();
+    std::string name = spec.substr(start, plus - start);
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    static const std::vector<std::pair<std::string, WORD>> named = {
+        {"ctrl", VK_CONTROL},  {"shift", VK_SHIFT},  {"alt", VK_MENU},    {"tab", VK_TAB},
+        {"escape", VK_ESCAPE}, {"enter", VK_RETURN}, {"space", VK_SPACE}, {"pgdn", VK_NEXT},
+        {"pgup", VK_PRIOR},    {"down", VK_DOWN},    {"up", VK_UP}};
+    WORD vk = 0;
+    for (const auto& [n, v] : named)
+      if (n == name) vk = v;
+    if (!vk && name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
+      vk = static_cast<WORD>(std::toupper(static_cast<unsigned char>(name[0])));
+    if (!vk) Fail("unknown key " + name);
+    keys.push_back(vk);
+    start = plus + 1;
+  }
+  SetForegroundWindow(GetAncestor(window, GA_ROOT));
+  std::vector<INPUT> inputs;
+  auto add = [&](WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    if (vk == VK_NEXT || vk == VK_PRIOR || vk == VK_DOWN || vk == VK_UP)
+      in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    inputs.push_back(in);
+  };
+  for (WORD vk : keys) add(vk, false);
+  for (auto k = keys.rbegin(); k != keys.rend(); ++k) add(*k, true);
+  if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
+    Fail("the keys could not be sent");
+}
+
 unsigned long Number(const char* text) {
   char* end = nullptr;
   unsigned long v = std::strtoul(text, &end, 0);
@@ -490,6 +535,14 @@ int main(int argc, char** argv) {
       SendMessageTimeoutW(control, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &range);
       std::printf("%u %u\n", static_cast<unsigned>(LOWORD(range)),
                   static_cast<unsigned>(HIWORD(range)));
+    } else if (command == "key") {
+      TypeKeys(Current(), arg("key"));
+    } else if (command == "read-focus") {
+      GUITHREADINFO info{};
+      info.cbSize = sizeof info;
+      if (!GetGUIThreadInfo(GetWindowThreadProcessId(Current(), nullptr), &info))
+        Fail("no focus information");
+      std::printf("%d\n", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
     } else if (command == "close") {
       PostMessageW(Current(), WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (command == "resize") {

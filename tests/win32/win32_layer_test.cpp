@@ -313,7 +313,7 @@ TEST(DialogHostTest, ForwardsEventsOfTheTemplateToTheModel) {
   int result = DialogHost::Run(model, nullptr);
   EXPECT_TRUE(script.Finished());
   EXPECT_EQ(result, 7);
-  EXPECT_EQ(focused, 1020);  // the password field, first in the template
+  EXPECT_EQ(focused, 1019);  // the first tab stop of the template: the address
   EXPECT_EQ(model.events, (std::vector<std::string>{"init", "cancel", "command 1096", "cancel",
                                                     "timer 4", "ok"}));
   EXPECT_FALSE(model.attached());
@@ -326,7 +326,10 @@ class CheckingModel final : public DialogModel {
     description_.Text(IDC_LOGIN_PASSWORD, password);
   }
   int TemplateId() const override { return IDD_LOGIN; }
-  void OnInitDialog() override { window = static_cast<HWND>(view().Window()); }
+  void OnInitDialog() override {
+    window = static_cast<HWND>(view().Window());
+    view().Focus(IDC_LOGIN_PASSWORD, false);  // as Log In does
+  }
   void OnFocusLeave(int id) override {
     left.push_back(id);
     Load();
@@ -351,7 +354,8 @@ TEST(DialogHostTest, AFieldThatTakesTheFocusBackAfterItsMessageDoesNotTriggerIts
   int quietTicks = 0;
   Script script({
       [&] {
-        if (!model.window) return false;
+        if (!model.window || GetFocus() != GetDlgItem(model.window, IDC_LOGIN_PASSWORD))
+          return false;
         HWND password = GetDlgItem(model.window, IDC_LOGIN_PASSWORD);
         SetWindowTextW(password, L"wrong");
         SetFocus(password);
@@ -505,7 +509,7 @@ TEST_F(SheetTest, ShowsGeneralWithCloseMenuAndIconThenEndsAsCancel) {
     HWND ok = GetDlgItem(window, IDOK);
     wchar_t text[32] = {};
     GetWindowTextW(ok, text, 32);
-    EXPECT_STREQ(text, L"Close");
+    EXPECT_STREQ(text, L"&Close");
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window, IDCANCEL)));
     for (int hidden : {IDHELP, 0x3021 /* Apply */}) {
       HWND b = GetDlgItem(window, hidden);
