@@ -56,7 +56,7 @@ class Console final : public Services, public SessionHost {
   std::string BannerVersion() const override { return options_.firmwareVersion; }
   std::string Execute(Session& from, const std::string& line) override;
 
-  // Services
+  // Services and SessionHost
   const Options& options() const override { return options_; }
   bool SaveConfiguration(std::string* error) override;
   void Restart() override;

@@ -47,6 +47,9 @@ struct Options {
   // Starts set up in a WAN protocol instead of as shipped (PresetNames() lists them); it is
   // then the saved configuration too. A state file that exists takes precedence.
   std::string preset;
+  // Each connection opens as with a telnet daemon (TelnetServerSide::kOpening) instead of
+  // waiting for the client to speak telnet first; the program takes those bytes as text.
+  bool negotiate = false;
   // Messages for whoever runs the router, such as a LAN address the listener cannot follow.
   std::function<void(const std::string&)> notice;
   FaultOptions faults;

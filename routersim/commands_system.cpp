@@ -40,13 +40,15 @@ void RegisterSystemCommands(CommandTable& table) {
         c.services.Restart();
       },
       "restart the router (unsaved changes are lost)");
-  table.Add(
-      "@close",
-      [](CommandContext& c) {
-        c.out.Line("Goodbye");
-        c.services.CloseConnection();
-      },
-      "end this session");
+  for (const char* close : {"@close", "exit", "quit", "logout"}) {
+    table.Add(
+        close,
+        [](CommandContext& c) {
+          c.out.Line("Goodbye");
+          c.services.CloseConnection();
+        },
+        "end this session");
+  }
 
   table.Add(
       "batch add",
