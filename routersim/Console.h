@@ -55,6 +55,7 @@ class Console final : public Services, public SessionHost {
   const std::string& password() const override { return router_.password; }
   std::string BannerVersion() const override { return options_.firmwareVersion; }
   std::string Execute(Session& from, const std::string& line) override;
+  Millis Now() const override { return clock_.Now(); }
 
   // Services and SessionHost
   const Options& options() const override { return options_; }

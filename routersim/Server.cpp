@@ -191,6 +191,7 @@ void Server::Serve() {
     }
     FollowLan();
     for (Connection& c : connections_) {
+      c.session->Release();
       if (!c.session->Output().empty() && !Flush(c)) c.session->Lost();
     }
     for (auto it = connections_.begin(); it != connections_.end();) {

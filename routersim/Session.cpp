@@ -62,6 +62,15 @@ void Session::InputIdle() {
   EndLine("\r\n");
 }
 
+void Session::Release() {
+  while (!ending_ && !cli_.empty() && cli_.front().due <= host_.Now()) {
+    const std::string line = std::move(cli_.front().line);
+    cli_.pop_front();
+    Print(Answer(line, false));
+  }
+  if (ending_) cli_.clear();
+}
+
 void Session::Sent(std::size_t count) {
   sent_ = std::min(out_.size(), sent_ + count);
   if (sent_ == out_.size()) {
@@ -84,6 +93,7 @@ void Session::Lost() {
   ending_ = true;
   out_.clear();
   sent_ = 0;
+  cli_.clear();
 }
 
 void Session::Print(std::string_view text) {
@@ -143,7 +153,16 @@ void Session::HandleLine(const std::string& line) {
   FaultInjector& faults = host_.faults();
   if (faults.Silenced()) return;
   if (phase_ == Phase::Held) return;  // still booting: typed-ahead text is lost
-  Print(Answer(line, !telnet_.Echoing()));
+  const bool echo = !telnet_.Echoing();
+  const Millis delay = host_.options().cookedTerminalMs;
+  if (delay <= 0 && cli_.empty()) {
+    Print(Answer(line, echo));
+    return;
+  }
+  // The terminal echoes the line as it comes (the password excepted); the CLI answers later.
+  if (echo && phase_ == Phase::Command) Print(faults.Echo(line));
+  cliFreeAt_ = std::max(cliFreeAt_, host_.Now()) + std::max<Millis>(delay, 0);
+  cli_.push_back({line, cliFreeAt_});
 }
 
 std::string Session::Answer(const std::string& line, bool withEcho) {

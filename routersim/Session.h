@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <string_view>
 
+#include "channel/Clock.h"
 #include "routersim/Options.h"
 #include "routersim/Telnet.h"
 
@@ -27,6 +29,7 @@ class SessionHost {
   virtual std::string BannerVersion() const = 0;
   // Output of one command line typed in `from`.
   virtual std::string Execute(Session& from, const std::string& line) = 0;
+  virtual Millis Now() const = 0;
   virtual const Options& options() const = 0;
 };
 
@@ -49,6 +52,8 @@ class Session {
   void Receive(std::string_view bytes);
   // Nothing more has come for now: a CR that ended the input was an Enter of its own.
   void InputIdle();
+  // Answers the lines whose time has come (Options::cookedTerminalMs).
+  void Release();
 
   // Bytes waiting to be sent; the sender reports how many went out.
   std::string_view Output() const { return std::string_view(out_).substr(sent_); }
@@ -69,6 +74,11 @@ class Session {
   Phase phase() const { return phase_; }
 
  private:
+  struct Queued {
+    std::string line;
+    Millis due;
+  };
+
   void Type(std::string_view typed);
   void EndLine(const char* lineEnd);
   void HandleLine(const std::string& line);
@@ -85,7 +95,9 @@ class Session {
   std::string line_;      // typed so far, edited
   bool crEnded_ = false;  // a CR ended the input so far: LF or NUL may yet follow it
   std::string out_;
-  std::size_t sent_ = 0;  // of out_
+  std::size_t sent_ = 0;    // of out_
+  std::deque<Queued> cli_;  // lines the CLI has yet to answer
+  Millis cliFreeAt_ = 0;
   int failures_ = 0;
   bool ending_ = false;
   bool promptFirst_ = false;
