@@ -63,7 +63,8 @@ void RegisterSystemCommands(CommandTable& table) {
   table.Add(
       "batch delay",
       [](CommandContext& c) {
-        if (c.args.size() != 1 || !IsNumber(c.args[0])) {
+        // Beyond five digits the number would not fit the conversion, nor any delay make sense.
+        if (c.args.size() != 1 || !IsNumber(c.args[0]) || c.args[0].size() > 5) {
           c.out.Error("batch delay needs a number of seconds");
           return;
         }
