@@ -24,6 +24,7 @@ constexpr Millis kIdleSliceMs = 20;
 constexpr std::size_t kLoginKeep = 4096;
 
 const char kPasswordRequest[] = "password";
+const char kHome[] = "home \r\n";
 const char kPrompt[] = ">";
 const char kErrorCaption[] = "Error";
 
@@ -206,7 +207,9 @@ bool CommandChannel::ConnectAndLogin() {
     return false;
   }
 
-  SendText(*socket_, "home \r\n");
+  // Its answer is read, briefly: the first command's echo could otherwise come before this
+  // prompt, which would then end that command's reply.
+  if (SendText(*socket_, kHome) > 0) Settle(kHome, kSettleLimitMs);
   return true;
 }
 
@@ -228,6 +231,16 @@ bool CommandChannel::SendCommand(const std::string& text) {
     return false;
   }
   return true;
+}
+
+CommandChannel::Outcome CommandChannel::SendAndSettle(const std::string& text, Millis limitMs) {
+  if (!SendCommand(text)) return Outcome::NotSent;
+  return Settle(text, limitMs) ? Outcome::Complete : Outcome::TimedOut;
+}
+
+bool CommandChannel::Settle(const std::string& line, Millis limitMs) {
+  if (ReplyLimitOverride) limitMs = std::min(limitMs, *ReplyLimitOverride);
+  return CollectReply(*socket_, clock_, ui_, line, kCommandReceiveSize, limitMs).has_value();
 }
 
 CommandChannel::Outcome CommandChannel::Execute(const std::string& command, std::string& reply,

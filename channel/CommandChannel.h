@@ -55,10 +55,20 @@ class CommandChannel {
   // How a command fared: its reply came, it timed out after it was sent, or it never left.
   enum class Outcome { Complete, TimedOut, NotSent };
 
+  // How long the answer of a line nobody scans is waited for (the log-in's "home", and
+  // SendAndSettle): a router that never answers such a line costs no more than this.
+  static constexpr Millis kSettleLimitMs = 1000;
+
   bool ConnectAndLogin();
   // False when the line could not be sent (no connection, or the send failed); the user
   // has been told.
   bool SendCommand(const std::string& text);
+  // SendCommand, then the line's answer read up to its prompt for at most limitMs (or the
+  // reply limit override when shorter), without a message when it does not come: the channel
+  // is then left as SendCommand leaves it. A terminal that echoes typed-ahead lines at once
+  // would otherwise print this line's prompt inside the reply of the next command, ending it
+  // early. NotSent as SendCommand's false.
+  Outcome SendAndSettle(const std::string& text, Millis limitMs = kSettleLimitMs);
   // On success reply holds the text from the echo on; on time-out it is empty; with no
   // connection or a failed send it is untouched.
   bool ExecuteCommand(const std::string& command, std::string& reply, Millis limitMs) {
@@ -80,6 +90,9 @@ class CommandChannel {
   Ui& ui() { return ui_; }
 
  private:
+  // Reads the answer of a line already sent, up to its prompt; false when it did not come.
+  bool Settle(const std::string& line, Millis limitMs);
+
   SocketFactory& sockets_;
   Clock& clock_;
   Ui& ui_;

@@ -96,14 +96,16 @@ class LoggingSocket final : public Socket {
   };
 
   void Take(Stream& stream, const char* data, std::size_t length) {
-    stream.pending.append(data, length);
-    for (std::size_t end; (end = stream.pending.find('\n')) != std::string::npos;) {
-      std::string line = stream.pending.substr(0, end);
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      stream.pending.erase(0, end + 1);
-      Emit(stream, line);
+    std::string& text = stream.pending;
+    text.append(data, length);
+    // Lines by position, the logged ones dropped at once: a receive can hold thousands.
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+      const std::size_t stop = end > start && text[end - 1] == '\r' ? end - 1 : end;
+      Emit(stream, text.substr(start, stop - start));
     }
-    while (stream.pending.size() > kMaxPendingLine) Cut(stream);
+    text.erase(0, start);
+    while (text.size() > kMaxPendingLine) Cut(stream);
   }
 
   // A line too long to wait for its end: written in pieces, keeping back any text at its end

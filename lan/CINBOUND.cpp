@@ -52,22 +52,25 @@ std::vector<std::array<std::string, 3>> ScanInboundListing(const std::string& re
       {"ETHERNET", "ethernet"},     {"IPOA", "ipoa"}, {"R1483", "r1483"},
       {"PPP_DEVICE", "ppp_device"}, {"WAN1", "wan1"}, {"WANIPOA1", "wanIPOA1"},
       {"WANDEVICE", "wandevice"}};
-  std::string rest = Upper(reply);
-  if (const std::size_t echo = rest.find("NAT INBOUND LIST"); echo != std::string::npos)
-    rest.erase(0, echo);
+  const std::string upper = Upper(reply);
+  // By position, each search going on from the last: a reply can be megabytes of rows.
+  const std::string_view text(upper);
+  std::size_t at = 0;
+  if (const std::size_t echo = text.find("NAT INBOUND LIST"); echo != std::string_view::npos)
+    at = echo;
 
   std::vector<std::array<std::string, 3>> rows;
   for (;;) {
-    // The rule number goes whole, however many digits it has.
-    const std::size_t number = rest.find_first_of(kDigits);
-    if (number == std::string::npos) break;
-    const std::size_t after = rest.find_first_not_of(kDigits, number);
-    if (after == std::string::npos) break;
-    rest.erase(0, after);
-    const std::size_t end = rest.find('\n');
-    if (end == std::string::npos) break;
-    std::string line = rest.substr(0, end);
-    rest.erase(0, end);
+    // The rule number goes whole, however many digits it has; the row runs from after it to
+    // its line feed, where the search for the next one starts.
+    const std::size_t number = text.find_first_of(kDigits, at);
+    if (number == std::string_view::npos) break;
+    const std::size_t after = text.find_first_not_of(kDigits, number);
+    if (after == std::string_view::npos) break;
+    const std::size_t end = text.find('\n', after);
+    if (end == std::string_view::npos) break;
+    std::string line(text.substr(after, end - after));
+    at = end;
     std::erase(line, '\r');
 
     std::string iface;

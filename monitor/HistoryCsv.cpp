@@ -45,9 +45,9 @@ template <typename T>
 void Figure(std::string& row, const std::optional<T>& value) {
   row += ',';
   if (!value) return;
-  char buffer[64];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, *value);
-  row.append(buffer, result.ptr);
+  char buffer[64];  // the shortest form of any double or integer fits
+  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, *value);
+  if (error == std::errc()) row.append(buffer, end);
 }
 
 }  // namespace

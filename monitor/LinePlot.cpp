@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <optional>
 
 #include "monitor/HistoryCsv.h"
@@ -22,6 +23,7 @@ constexpr Millis kDay = 24 * kHour;
 constexpr Millis kShortestAxis = kMinute;
 // Silences longer than this many poll periods break the lines.
 constexpr int kGapPeriods = 5;
+constexpr double kLargest = std::numeric_limits<double>::max();
 
 using Figure = std::optional<double> DslSample::*;
 
@@ -48,22 +50,27 @@ struct Panel {
   double low = 0;
   double high = 1;
   double step = 1;
-  int decimals = 0;
+  int decimals = 0;     // of plain labels
+  int significant = 0;  // digits of scientific labels; 0: labels are plain decimals
+  // Differences are taken of halves, which stay finite for figures anywhere in a double's
+  // range (-1e308 and 1e308 included) and are exact halves of the plain ones otherwise.
   float Y(double v) const {
-    return bottom - static_cast<float>((v - low) / (high - low)) * (bottom - top);
+    return bottom - static_cast<float>((v / 2 - low / 2) / (high / 2 - low / 2)) * (bottom - top);
   }
   // Ticks at low + k * step for k from 0 to Ticks(), computed afresh to keep them exact.
-  int Ticks() const { return static_cast<int>(std::lround((high - low) / step)); }
-  double Tick(int k) const { return low + k * step; }
+  int Ticks() const { return static_cast<int>(std::lround((high / 2 - low / 2) / (step / 2))); }
+  double Tick(int k) const { return std::clamp(2 * (low / 2 + k * (step / 2)), low, high); }
 };
 
-// 1, 2, 2.5 or 5 times a power of ten, at least rough.
+// 1, 2, 2.5 or 5 times a power of ten, at least rough; rough itself when no such step is a
+// double.
 double NiceStep(double rough) {
   const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
-  for (double m : {1.0, 2.0, 2.5, 5.0}) {
-    if (m * magnitude >= rough * (1 - 1e-9)) return m * magnitude;
+  for (double m : {1.0, 2.0, 2.5, 5.0, 10.0}) {
+    const double step = m * magnitude;
+    if (std::isfinite(step) && step >= rough * (1 - 1e-9)) return step;
   }
-  return 10 * magnitude;
+  return rough;
 }
 
 int DecimalsOf(double step) {
@@ -74,11 +81,32 @@ int DecimalsOf(double step) {
   return 4;
 }
 
-std::string FormatValue(double value, int decimals) {
-  if (std::abs(value) < 1e-9) value = 0;  // no "-0"
-  char buffer[48];
-  auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+// Significant digits that tell a panel's ticks apart in scientific form: from the largest
+// tick's leading digit down to the step's, one more for a step of 2.5.
+int SignificantDigits(const Panel& panel) {
+  const double largest = std::max(std::abs(panel.low), std::abs(panel.high));
+  const double stepPower = std::floor(std::log10(panel.step));
+  int digits = static_cast<int>(std::floor(std::log10(largest)) - stepPower) + 1;
+  if (std::abs(panel.step / std::pow(10.0, stepPower) - 2.5) < 1e-6) ++digits;
+  return std::clamp(digits, 1, 17);
+}
+
+// A tick label, always a number: plain decimals, or for figures beyond nine digits (or
+// steps below the plain labels' last decimal) the scientific form, whose length is bounded.
+std::string FormatValue(const Panel& panel, double value) {
+  if (std::abs(value) < std::max(1e-9, panel.step * 1e-9)) value = 0;  // no "-0", no noise
+  char buffer[64];  // either form of any double fits several times over
+  std::to_chars_result result{buffer, std::errc()};
+  if (panel.significant == 0) {
+    result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
+                           panel.decimals);
+  } else if (value == 0) {
+    return "0";
+  } else {
+    result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific,
+                           panel.significant - 1);
+  }
+  if (result.ec != std::errc()) result = std::to_chars(buffer, buffer + sizeof buffer, value);
   return std::string(buffer, result.ptr);
 }
 
@@ -132,7 +160,7 @@ void FitRange(Panel& panel, const LineHistory& history, std::size_t first, int t
   double high = -HUGE_VAL;
   for (std::size_t i = first; i < history.size(); ++i) {
     for (Figure figure : {panel.down, panel.up}) {
-      if (const auto& v = history[i].*figure) {
+      if (const auto& v = history[i].*figure; v && std::isfinite(*v)) {
         low = std::min(low, *v);
         high = std::max(high, *v);
       }
@@ -141,17 +169,28 @@ void FitRange(Panel& panel, const LineHistory& history, std::size_t first, int t
   if (low > high) {
     low = 0;
     high = panel.emptyHigh;
-  } else if (high - low < 1e-9) {
+  } else if (high / 2 - low / 2 < 0.5e-9) {
     // A flat line sits in the middle of a small range around it.
     const double margin = std::max(1.0, std::abs(high) * 0.05);
-    low -= margin;
-    high += margin;
+    low = std::max(low - margin, -kLargest);
+    high = std::min(high + margin, kLargest);
   }
-  panel.step = NiceStep((high - low) / std::max(targetTicks, 1));
+  const int ticks = std::max(targetTicks, 1);
+  // A range wider than the largest double is divided in halves.
+  const double span = high - low;
+  panel.step = NiceStep(std::isfinite(span) ? span / ticks : high / ticks - low / ticks);
   panel.low = std::floor(low / panel.step + 1e-9) * panel.step;
   panel.high = std::ceil(high / panel.step - 1e-9) * panel.step;
-  if (panel.high <= panel.low) panel.high = panel.low + panel.step;
+  if (!std::isfinite(panel.low) || !std::isfinite(panel.high)) {
+    // Whole steps would pass the largest double: the figures' own range, in equal steps.
+    panel.low = low;
+    panel.high = high;
+    panel.step = high / ticks - low / ticks;
+  }
+  if (panel.high <= panel.low) panel.high = std::min(panel.low + panel.step, kLargest);
   panel.decimals = DecimalsOf(panel.step);
+  const bool plain = panel.step >= 1e-4 && std::max(-panel.low, panel.high) < 1e9;
+  panel.significant = plain ? 0 : SignificantDigits(panel);
 }
 
 // Consecutive points of one series; a missing figure or a long silence ends a run.
@@ -215,7 +254,7 @@ void AddSeries(Drawing& drawing, const LineHistory& history, std::size_t first,
     const DslSample& s = history[i];
     if (i > first && s.time - history[i - 1].time > gapMs) series.EndRun();
     const auto& value = s.*figure;
-    if (!value) {
+    if (!value || !std::isfinite(*value)) {
       series.EndRun();
       continue;
     }
@@ -351,8 +390,7 @@ Drawing DrawLineHistory(const LineHistory& history, const Canvas& canvas,
   for (Panel& panel : panels) {
     FitRange(panel, history, first, targetTicks);
     for (int k = 0; k <= panel.Ticks(); ++k)
-      labelWidth =
-          std::max(labelWidth, canvas.textWidth(FormatValue(panel.Tick(k), panel.decimals)));
+      labelWidth = std::max(labelWidth, canvas.textWidth(FormatValue(panel, panel.Tick(k))));
   }
 
   TimeAxis axis;
@@ -383,7 +421,7 @@ Drawing DrawLineHistory(const LineHistory& history, const Canvas& canvas,
       drawing.labels.push_back({Ink::Text,
                                 {axis.left - tick - 2 * s, y - lh / 2},
                                 Drawing::Align::End,
-                                FormatValue(v, panel.decimals)});
+                                FormatValue(panel, v)});
     }
   }
 

@@ -55,8 +55,9 @@ class Console final : public Services, public SessionHost {
   const std::string& password() const override { return router_.password; }
   std::string BannerVersion() const override { return options_.firmwareVersion; }
   std::string Execute(Session& from, const std::string& line) override;
+  Millis Now() const override { return clock_.Now(); }
 
-  // Services
+  // Services and SessionHost
   const Options& options() const override { return options_; }
   bool SaveConfiguration(std::string* error) override;
   void Restart() override;

@@ -47,6 +47,14 @@ struct Options {
   // Starts set up in a WAN protocol instead of as shipped (PresetNames() lists them); it is
   // then the saved configuration too. A state file that exists takes precedence.
   std::string preset;
+  // Not 0: the command line is a line-buffered CLI on a cooked terminal, as a telnet daemon
+  // that runs the CLI on a terminal of its own serves it. The terminal echoes each line as it
+  // arrives; the CLI takes the lines one at a time and prints each one's output and prompt
+  // this long after it starts on it.
+  Millis cookedTerminalMs = 0;
+  // Each connection opens as with a telnet daemon (TelnetServerSide::kOpening) instead of
+  // waiting for the client to speak telnet first; the program takes those bytes as text.
+  bool negotiate = false;
   // Messages for whoever runs the router, such as a LAN address the listener cannot follow.
   std::function<void(const std::string&)> notice;
   FaultOptions faults;

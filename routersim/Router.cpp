@@ -2,8 +2,8 @@
 #include "routersim/Router.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 namespace tarnwick::routersim {
 
@@ -143,7 +143,11 @@ int SettingNumber(const std::string& settings, const std::string& key) {
   auto end = settings.find_first_of("/ ", at);
   std::string digits = settings.substr(at, end == std::string::npos ? std::string::npos : end - at);
   if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return -1;
-  return std::atoi(digits.c_str());
+  // More digits than an int holds are no number either.
+  int value = 0;
+  if (std::from_chars(digits.data(), digits.data() + digits.size(), value).ec != std::errc())
+    return -1;
+  return value;
 }
 
 }  // namespace

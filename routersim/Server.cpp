@@ -130,7 +130,7 @@ void Server::Accept() {
 bool Server::Flush(Connection& c) {
   FaultInjector& faults = console_.faults();
   while (!c.session->Output().empty()) {
-    const std::string& out = c.session->Output();
+    const std::string_view out = c.session->Output();
     ssize_t n = send(c.fd, out.data(), faults.PieceSize(out.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
     if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
     c.session->Sent(static_cast<std::size_t>(n));
@@ -178,7 +178,10 @@ void Server::Serve() {
     for (std::size_t i = 0; i < connections_.size() && i + 2 < fds.size(); ++i) {
       Connection& c = connections_[i];
       if (c.fd != fds[i + 2].fd) continue;
-      if (!(fds[i + 2].revents & (POLLIN | POLLHUP | POLLERR)) || c.session->Ending()) continue;
+      if (!(fds[i + 2].revents & (POLLIN | POLLHUP | POLLERR)) || c.session->Ending()) {
+        c.session->InputIdle();
+        continue;
+      }
       char buf[4096];
       ssize_t got = recv(c.fd, buf, sizeof buf, 0);
       if (got > 0)
@@ -188,6 +191,7 @@ void Server::Serve() {
     }
     FollowLan();
     for (Connection& c : connections_) {
+      c.session->Release();
       if (!c.session->Output().empty() && !Flush(c)) c.session->Lost();
     }
     for (auto it = connections_.begin(); it != connections_.end();) {

@@ -40,13 +40,15 @@ void RegisterSystemCommands(CommandTable& table) {
         c.services.Restart();
       },
       "restart the router (unsaved changes are lost)");
-  table.Add(
-      "@close",
-      [](CommandContext& c) {
-        c.out.Line("Goodbye");
-        c.services.CloseConnection();
-      },
-      "end this session");
+  for (const char* close : {"@close", "exit", "quit", "logout"}) {
+    table.Add(
+        close,
+        [](CommandContext& c) {
+          c.out.Line("Goodbye");
+          c.services.CloseConnection();
+        },
+        "end this session");
+  }
 
   table.Add(
       "batch add",
@@ -61,7 +63,8 @@ void RegisterSystemCommands(CommandTable& table) {
   table.Add(
       "batch delay",
       [](CommandContext& c) {
-        if (c.args.size() != 1 || !IsNumber(c.args[0])) {
+        // Beyond five digits the number would not fit the conversion, nor any delay make sense.
+        if (c.args.size() != 1 || !IsNumber(c.args[0]) || c.args[0].size() > 5) {
           c.out.Error("batch delay needs a number of seconds");
           return;
         }

@@ -40,6 +40,13 @@ const char kUsage[] =
     "  --preset NAME            start set up in a WAN protocol: bridged, routed, ipoa,\n"
     "                           pppoa, pppoe, transparent, or mixed (several PVCs);\n"
     "                           an existing state file takes precedence\n"
+    "  --negotiate              open each connection as a telnet daemon does (offer to\n"
+    "                           echo and to suppress go-aheads), so that a telnet client\n"
+    "                           sends each key and hides the password; otherwise telnet\n"
+    "                           is spoken only to clients that speak it first\n"
+    "  --cooked-terminal MS     answer as a line-buffered CLI on a cooked terminal: each\n"
+    "                           line is echoed as it arrives, its output and prompt\n"
+    "                           follow MS later (the CLI takes one line at a time)\n"
     "\n"
     "Faults (lines are counted over the whole run, passwords included):\n"
     "  --silence-after N        answer nothing once N lines were received\n"
@@ -114,6 +121,10 @@ int main(int argc, char** argv) {
                      o.preset.c_str());
         return 2;
       }
+    } else if (arg == "--negotiate") {
+      o.negotiate = true;
+    } else if (arg == "--cooked-terminal") {
+      o.cookedTerminalMs = number(1, 600000);
     } else if (arg == "--silence-after") {
       o.faults.silenceAfterLines = static_cast<int>(number(0, 1000000));
     } else if (arg == "--chunk") {

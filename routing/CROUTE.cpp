@@ -33,15 +33,19 @@ bool TakeField(std::string& line, const char* start, std::string& field) {
 std::optional<std::vector<std::vector<std::string>>> ScanRouteListing(const std::string& reply) {
   if (reply.find("Routing table is empty") != std::string::npos) return std::nullopt;
   std::vector<std::vector<std::string>> rows;
-  std::string rest = reply;
+  // By position, each search going on from the last: a reply can be megabytes of rows.
+  const std::string_view text(reply);
+  std::size_t at = 0;
   for (;;) {
-    const std::size_t add = rest.find("add");
-    if (add == std::string::npos) break;
-    rest.erase(0, std::min(rest.size(), add + 4));
-    const std::size_t end = rest.find('\n');
-    if (end == std::string::npos) break;
-    std::string line = rest.substr(0, end);
-    rest.erase(0, end);
+    // A row runs from the second character after "add" to its line feed, where the search
+    // for the next one starts.
+    const std::size_t add = text.find("add", at);
+    if (add == std::string_view::npos) break;
+    const std::size_t begin = std::min(text.size(), add + 4);
+    const std::size_t end = text.find('\n', begin);
+    if (end == std::string_view::npos) break;
+    std::string line(text.substr(begin, end - begin));
+    at = end;
 
     const std::size_t blank = line.find(' ');
     if (blank == std::string::npos) break;

@@ -27,17 +27,18 @@ std::string DeleteLine(const std::string& community, const std::string& address)
 
 std::vector<std::vector<std::string>> ScanCommunityListing(const std::string& reply) {
   std::vector<std::vector<std::string>> rows;
-  std::string rest = reply;
-  const std::size_t echo = rest.find(kEcho);
-  rest.erase(0, echo == std::string::npos ? 0 : echo + std::string(kEcho).size());
+  // By position, each search going on from the last: a reply can be megabytes of rows.
+  const std::string_view text(reply);
+  const std::size_t echo = text.find(kEcho);
+  std::size_t from = echo == std::string_view::npos ? 0 : echo + std::string_view(kEcho).size();
   for (;;) {
-    const std::size_t access = rest.find("access");
-    if (access == std::string::npos) break;
-    rest.erase(0, access);
-    const std::size_t end = rest.find('\n');
-    if (end == std::string::npos) break;
-    std::string line = rest.substr(0, end);
-    rest.erase(0, end);
+    // A row runs from "access" to its line feed, where the search for the next one starts.
+    const std::size_t access = text.find("access", from);
+    if (access == std::string_view::npos) break;
+    const std::size_t end = text.find('\n', access);
+    if (end == std::string_view::npos) break;
+    std::string line(text.substr(access, end - access));
+    from = end;
 
     std::string right;
     if (std::size_t at = line.find("access write"); at != std::string::npos) {

@@ -7,7 +7,7 @@ want=("$@")
 [ ${#want[@]} -eq 0 ] && want=(native windows display)
 
 pkgs=(cmake g++ make clang clang-format libclang-rt-14-dev libgtest-dev libgmock-dev googletest
-  libbenchmark-dev nlohmann-json3-dev)
+  libbenchmark-dev nlohmann-json3-dev python3)
 for w in "${want[@]}"; do
   case "$w" in
     native) ;;

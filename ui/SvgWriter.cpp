@@ -2,6 +2,7 @@
 #include "ui/SvgWriter.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace tarnwick {
 namespace {
@@ -69,11 +70,17 @@ const char* InkName(Ink ink) {
   return "";
 }
 
-// One decimal whatever the locale.
+// One decimal whatever the locale. A drawing's coordinates are finite; were one not, the
+// file would still hold a number there.
 void Number(std::string& out, float value) {
-  char buffer[32];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
-  out.append(buffer, result.ptr);
+  if (!std::isfinite(value)) value = 0;
+  char buffer[64];  // the widest float, 39 digits, with sign and decimal
+  const auto [end, error] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+  if (error == std::errc())
+    out.append(buffer, end);
+  else
+    out += '0';
 }
 
 void Escaped(std::string& out, const std::string& text) {

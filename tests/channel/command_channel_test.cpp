@@ -94,10 +94,14 @@ TEST_P(ChunkedChannelTest, PromptBeforeThePasswordRequestDoesNotCount) {
 }
 
 TEST_F(ChannelTest, PromptInTheRequestChunkEndsTheLogInAtOnce) {
-  sockets.AddPeer().Deliver("Enter password: >").Expect("admin\r\n");
+  sockets.AddPeer()
+      .Deliver("Enter password: >")
+      .Expect("admin\r\n")
+      .Expect("home \r\n")
+      .Deliver("home \r\n>");
   ASSERT_TRUE(channel.ConnectAndLogin());
-  EXPECT_EQ(clock.Now(), 600);  // no receive after the password
-  EXPECT_EQ(Peer().receives, 1);
+  EXPECT_EQ(clock.Now(), 600);  // no receive after the password but the one of "home "
+  EXPECT_EQ(Peer().receives, 2);
   EXPECT_EQ(Peer().sent, (std::vector<std::string>{"admin\r\n", "home \r\n"}));
 }
 
@@ -556,8 +560,9 @@ class FloodFactory final : public SocketFactory {
 };
 
 TEST(Flood, EveryWaitEndsAtItsLimitOrAtTheReplyCap) {
-  // Exactly the log-in's one receive, so that the command's reply starts with the next.
-  const std::string login = "password: " + std::string(1024 - 11, ' ') + ">";
+  // Exactly the receives of the log-in and of home's answer: the command's reply comes next.
+  const std::string login = "password: " + std::string(1024 - 11, ' ') + ">" + "home \r\n" +
+                            std::string(2048 - 8, ' ') + ">";
   struct Case {
     const char* name;
     std::string lead, pattern;
@@ -569,9 +574,9 @@ TEST(Flood, EveryWaitEndsAtItsLimitOrAtTheReplyCap) {
   const std::vector<Case> cases = {
       {"no password request", "", "Router> ", 1, kPasswordTimeout, 600, false},
       {"no prompt after the password", "password: ", "x", 1, kPromptMessage, 601, false},
-      {"no echo", login, "Router> ip rout", 1, kRoute, 601 + 100, false},
-      {"no prompt after the echo", login + kRoute, "y", 5, kRoute, 601 + 100, false},
-      {"no prompt after the echo, fast", login + kRoute, "y", 1, kRoute, 601 + 100, true},
+      {"no echo", login, "Router> ip rout", 1, kRoute, 601 + 1 + 100, false},
+      {"no prompt after the echo", login + kRoute, "y", 5, kRoute, 601 + 5 + 100, false},
+      {"no prompt after the echo, fast", login + kRoute, "y", 1, kRoute, 601 + 1 + 100, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -592,7 +597,7 @@ TEST(Flood, EveryWaitEndsAtItsLimitOrAtTheReplyCap) {
     if (c.capped) {
       EXPECT_LT(clock.Now() - c.waitStart, limit);
       EXPECT_GT(sockets.made->delivered, kMaxReplyBytes);
-      EXPECT_LE(sockets.made->delivered, kMaxReplyBytes + 4096);
+      EXPECT_LE(sockets.made->delivered, login.size() + kMaxReplyBytes + 4096);
     } else {
       EXPECT_GT(clock.Now() - c.waitStart, limit);
       EXPECT_LE(clock.Now() - c.waitStart, limit + 100);

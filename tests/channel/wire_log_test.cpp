@@ -49,8 +49,8 @@ TEST_F(WireLogTest, WritesEachLineOfALogInAndACommandInTheOrderItHappened) {
   EXPECT_EQ(lines.front(), "2024-02-29T23:59:58.007Z * connect 127.0.0.1:23");
   EXPECT_EQ(Texts(), (std::vector<std::string>{
                          "* connect 127.0.0.1:23", "<", "< Enter password: ", "> ********", "<",
-                         "< Router> ", "> home ", "> ip route", "< home ", "< Router> ip route",
-                         "< 0.0.0.0 wan1", "< Router> ", "* closed"}));
+                         "< Router> ", "> home ", "< home ", "< Router> ", "> ip route",
+                         "< ip route", "< 0.0.0.0 wan1", "< Router> ", "* closed"}));
 }
 
 struct WireCase {

@@ -149,6 +149,45 @@ TEST(LinePlot, ASpanShowsOnlyItsNewestSamples) {
   EXPECT_EQ(Points(drawing, kDownRateSeries), 201u) << "ten minutes at 3 s, both ends";
 }
 
+// Figures a faulty or hostile router could report, as noise margins and rates alike: tick
+// labels stay short numbers, every coordinate stays finite, and the SVG parses.
+TEST(LinePlot, AbsurdFiguresStillGiveNumbersAndFiniteCoordinates) {
+  const std::pair<const char*, std::vector<double>> cases[] = {
+      {"1e50", {9, 1e50}},
+      {"71 digits", {9, std::stod(std::string(71, '9'))}},
+      {"opposite limits of a double", {-1e308, 1e308}},
+  };
+  const std::regex number(R"(-?\d+(\.\d+)?(e[-+]\d+)?)");
+  for (const auto& [name, figures] : cases) {
+    SCOPED_TRACE(name);
+    LineHistory history;
+    for (std::size_t i = 0; i < figures.size(); ++i)
+      history.Append(Up(kStart + static_cast<UtcMillis>(i) * 3000, figures[i], figures[i]));
+    PlotOptions options;
+    options.everySample = true;
+    const Drawing drawing = DrawLineHistory(history, SvgCanvas(1000, 600), options);
+
+    int tickLabels = 0;
+    for (const auto& l : drawing.labels) {
+      if (l.align != Drawing::Align::End) continue;  // the value axes' labels
+      ++tickLabels;
+      EXPECT_TRUE(std::regex_match(l.text, number) && l.text.size() <= 12) << l.text;
+    }
+    EXPECT_GE(tickLabels, 6);
+    EXPECT_EQ(Points(drawing, kDownRateSeries), figures.size());
+    for (const auto& path : drawing.paths)
+      for (const Point& p : path.points) EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
+    for (const auto& r : drawing.rects)
+      EXPECT_TRUE(std::isfinite(r.left + r.right + r.top + r.bottom));
+
+    const std::string svg = WriteSvg(drawing, name);
+    std::vector<testing::XmlElement> elements;
+    std::string error;
+    EXPECT_TRUE(testing::ParseXml(svg, elements, error)) << error;
+    EXPECT_FALSE(std::regex_search(svg, std::regex("nan|inf")));
+  }
+}
+
 TEST(LinePlot, TimeLabelsFitTheSpanShown) {
   struct Case {
     Millis span;

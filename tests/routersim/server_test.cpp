@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -28,11 +29,12 @@ class Served : public ::testing::Test {
  protected:
   void SetUp() override { Start({}); }
 
-  void Start(FaultOptions faults) {
+  void Start(FaultOptions faults, Millis cookedTerminalMs = 0) {
     Options o;
     o.port = 0;
     o.password = kPassword;
     o.faults = faults;
+    o.cookedTerminalMs = cookedTerminalMs;
     o.notice = [this](const std::string& text) {
       std::lock_guard<std::mutex> lock(noticeMu);
       notices += text + "\n";
@@ -158,6 +160,29 @@ TEST_F(Served, ChannelLogsInRunsCommandsAndSurvivesRestartAndBatch) {
   channel->DropConnection();
   // The pauses after "restart" and "batch execute" cost no real time.
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+}
+
+// A line-buffered CLI behind a telnet daemon echoes typed-ahead lines at once and prompts later:
+// the prompt of a line left unread ends the next reply early, though it counts as complete.
+TEST_F(Served, OnACookedTerminalALineLeftUnreadEndsTheNextReplyEarly) {
+  sim.reset();
+  Start({}, 50);
+  const std::string echo = "version\r\n";
+  const std::string whole = echo + sim->RunCommand("version") + kPrompt;
+  // What runs between the log-in and the command; whether the reply is then whole.
+  const std::pair<std::function<void(CommandChannel&)>, bool> cases[] = {
+      {[](CommandChannel&) {}, true},
+      {[](CommandChannel& c) { c.SendCommand("home \r\n"); }, false},  // as the log-in did
+      {[](CommandChannel& c) { c.SendAndSettle("home \r\n"); }, true},
+  };
+  for (const auto& [before, isWhole] : cases) {
+    auto channel = Channel();
+    ASSERT_TRUE(channel->ConnectAndLogin());
+    before(*channel);
+    std::string reply;
+    EXPECT_TRUE(channel->ExecuteCommand(echo, reply, 5000));
+    EXPECT_TRUE(isWhole ? reply == whole : reply.rfind(echo + kPrompt, 0) == 0) << reply;
+  }
 }
 
 TEST_F(Served, RetrainRunsFromWhenTheLinesWereSent) {

@@ -94,6 +94,40 @@ TEST_F(InMemory, LinesAreAssembledAcrossPiecesAndAnsweredInOrder) {
   EXPECT_EQ(Say(*s, " mode\r\n"), "bsp mode\r\n" + console->RunCommand("bsp mode") + kPrompt);
 }
 
+// How telnet clients end and edit lines, and what they ask for (echo is the client test's).
+TEST_F(InMemory, TelnetClientsEnterEraseAndNegotiate) {
+  using namespace std::string_literals;
+  const std::string reply = "version\r\n" + console->RunCommand("version") + kPrompt;
+  const std::string offers = "\xff\xfb\x01\xff\xfb\x03";  // WILL ECHO, WILL SGA
+  struct Case {
+    const char* name;
+    std::vector<std::string> receives;  // then nothing more comes for a while
+    std::string answer;
+  };
+  const Case cases[] = {
+      {"CR NUL", {"version\r\0"s}, reply},
+      {"bare CR, twice", {"version\rversion\r"}, reply + reply},
+      {"CR LF split between receives", {"version\r", "\n"}, reply},
+      {"BS and DEL erase", {"\bverz\bsionn\x7f\r\n"}, reply},
+      {"requests refused but SGA's, option bytes taken out",
+       {"\xff\xfb\x18\xff\xfb\x1f\xff\xfd\x03version\r\n"},
+       "\xff\xfe\x18" + offers + "\xff\xfe\x1f" + reply},
+      {"a request cut between receives",
+       {"\xff", "\xfd", "\x18version\r\n"},
+       "\xff\xfc\x18" + offers + reply},
+      {"subnegotiation taken out, IAC IAC the byte itself",
+       {"\xff\xfa\x18\0xterm\xff\xf0"s + "bad\xff\xff\r\n"},
+       offers + "bad\xff\xff\r\n" + console->RunCommand("bad\xff") + kPrompt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto s = LoggedIn();
+    for (const std::string& bytes : c.receives) s->Receive(bytes);
+    s->InputIdle();
+    EXPECT_EQ(s->TakeOutput(), c.answer);
+  }
+}
+
 TEST_F(InMemory, SessionEnds) {
   struct Case {
     const char* name;
@@ -107,6 +141,8 @@ TEST_F(InMemory, SessionEnds) {
       {"batch execute", "batch add ip route add a 10.1.0.0 10.0.0.1 ff:ff:0:0\r\nbatch execute\r\n",
        "batch execute\r\n", true, true},
       {"endless line", std::string(70 * 1024, 'x'), "too long", false, false},
+      {"quit", "quit\r\n", "Goodbye", false, false},
+      {"logout", "logout\r\n", "Goodbye", false, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
