@@ -180,11 +180,12 @@ void CMONITOR::OnReconnect() {
   Load();
   static constexpr const char* kModeCommands[] = {"bsp multi\r\n", "bsp gdmt\r\n", "bsp glite\r\n",
                                                   "bsp ansi\r\n"};
-  if (ModeChoice >= 0 && ModeChoice < 4) router().Send(kModeCommands[ModeChoice]);
-  router().Send("config save\r\n");
+  // Each line's answer is waited for: the next refresh reads on this connection.
+  if (ModeChoice >= 0 && ModeChoice < 4) router().SendAndSettle(kModeCommands[ModeChoice]);
+  router().SendAndSettle("config save\r\n");
   // The leading blanks are part of the router's retrain commands.
-  router().Send(" bsp down\r\n");
-  router().Send(" bsp up\r\n");
+  router().SendAndSettle(" bsp down\r\n");
+  router().SendAndSettle(" bsp up\r\n");
 }
 
 }  // namespace tarnwick

@@ -87,12 +87,19 @@ std::optional<std::string> Router::Change(const std::string& line, Millis pauseM
   if (socket == nullptr) return std::nullopt;
   if (socket->Send(line.data(), static_cast<int>(line.size())) <= 0) return std::nullopt;
   Note(line);
-  Clock& clock = channel_.clock();
-  clock.Sleep(pauseMs);
-  char buffer[kChangeAnswerSize];
-  const int got = ReceiveUntil(*socket, clock, channel_.ui(), buffer, sizeof buffer,
-                               clock.Now() + kChangeAnswerWaitMs);
-  return got > 0 ? std::string(buffer, static_cast<std::size_t>(got)) : std::string();
+  channel_.clock().Sleep(pauseMs);
+  // Up to the prompt, so that the listing that follows on this connection starts clean even
+  // where the router echoes at once and answers later.
+  return CollectReply(*socket, channel_.clock(), channel_.ui(), line, kChangeAnswerSize,
+                      kChangeAnswerWaitMs)
+      .value_or(std::string());
+}
+
+bool Router::SendAndSettle(const std::string& line) {
+  if (Withheld(line)) return mode == Mode::Record;
+  if (channel_.SendAndSettle(line) == CommandChannel::Outcome::NotSent) return false;
+  Note(line);
+  return true;
 }
 
 void Router::SaveConfiguration() {

@@ -73,12 +73,14 @@ class Router {
   // ---- Writing
   // A line whose reply is not read. False when it never left (told, unless withheld).
   bool Send(const std::string& line);
+  // As Send, then waits (briefly) for the line's echo and prompt, so that a command read next
+  // on this connection cannot take this one's late answer for its own.
+  bool SendAndSettle(const std::string& line);
   // A line whose reply is collected and not scanned; a time-out after sending is no failure.
   bool Execute(const std::string& line, Millis limitMs);
-  // A change on the channel's socket, then its answer read once without waiting for a prompt
-  // (a refused change shows in the next listing); bounded, so a dead connection cannot hold
-  // the page. nullopt when there is no socket or the send failed; otherwise that one read
-  // (possibly nothing).
+  // A change on the channel's socket, then its answer read up to the prompt (a refused change
+  // shows in the next listing); bounded, so a dead connection cannot hold the page. nullopt
+  // when there is no socket or the send failed; otherwise the answer (empty when none came).
   std::optional<std::string> Change(const std::string& line, Millis pauseMs);
   // "config save", told when the router does not confirm it.
   void SaveConfiguration();

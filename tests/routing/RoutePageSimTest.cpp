@@ -254,6 +254,27 @@ TEST_F(RoutePage, EveryActionWithoutAConnectionSaysSo) {
   EXPECT_FALSE(bench.session.ConfigChanged);
 }
 
+// Behind a telnet daemon's cooked terminal the echo comes at once and the answer later: the
+// change's answer is read to its prompt, so that prompt cannot end the listing that follows.
+TEST(RoutePageCooked, TheListingAfterAnAddShowsTheNewRoute) {
+  testing::SimBench bench;
+  routersim::Options options = testing::SimulatorWorld::Defaults();
+  options.cookedTerminalMs = 30;
+  bench.Start(&options);
+  CROUTE page(bench.session);
+  bench.Open(page);
+  RouteBoxes boxes;
+  bench.view.SetText(IDC_ROUTE_LABEL, boxes.label);
+  for (int i = 0; i < 4; ++i) {
+    bench.view.SetText(IDC_ROUTE_DEST1 + i, boxes.dest[i]);
+    bench.view.SetText(IDC_ROUTE_HOP1 + i, boxes.hop[i]);
+  }
+  bench.Click(page, IDC_ROUTE_ADD);
+  const auto rows = bench.view.Rows(IDC_ROUTE_LIST);
+  ASSERT_EQ(rows.size(), 1u) << bench.ui.Texts().size();
+  EXPECT_EQ(rows[0][0], "office");
+}
+
 TEST_F(RoutePage, DeadConnectionDoesNotHoldThePage) {
   bench.sim->Stop();
   const Millis before = bench.clock.Now();
