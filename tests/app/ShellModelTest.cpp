@@ -35,10 +35,10 @@ TEST_F(ScriptedShell, TheSheetTakesTheRegisteredPagesAndEachDialogHasTheButtonTh
   CAllControlsSheet sheet(session);
   std::vector<std::string> tabs;
   for (Page* page : sheet.Pages()) tabs.push_back(page->Caption());
-  EXPECT_EQ(tabs, (std::vector<std::string>{"General", "Line Configuration", "Route Table", "DHCP",
-                                            "SNMP", "DSL Monitoring"}));
+  std::vector<std::string> registered;
   std::set<std::string> keys;
   for (const RegisteredPage& entry : PageRegistry()) {
+    if (entry.IsPage()) registered.push_back(entry.makePage(session)->Caption());
     if (!entry.key.empty()) {
       EXPECT_TRUE(keys.insert(entry.key).second) << entry.key;
     }
@@ -50,6 +50,8 @@ TEST_F(ScriptedShell, TheSheetTakesTheRegisteredPagesAndEachDialogHasTheButtonTh
       return c.id == entry.button && c.kind == ControlKind::Button;
     })) << entry.key;
   }
+  EXPECT_EQ(tabs, registered);
+  EXPECT_EQ(tabs.front(), "General");
 }
 
 // ---- Log In pre-fill ------------------------------------------------------------------

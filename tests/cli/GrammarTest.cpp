@@ -7,6 +7,8 @@
 #include <variant>
 #include <vector>
 
+#include "app/PageReading.h"
+
 namespace tarnwick {
 namespace {
 
@@ -25,6 +27,8 @@ std::string Summary(const Invocation& in) {
 }
 
 TEST(Grammar, TakesOptionsHostAndCommandInOneOrderAndTheOlderDslOrder) {
+  std::string pages;  // every registered page, as the refusal names them
+  for (const std::string& name : ShowPageNames()) pages += (pages.empty() ? "" : ", ") + name;
   struct Case {
     std::vector<std::string> words;
     std::string expected;  // the summary, or the problem
@@ -48,7 +52,7 @@ TEST(Grammar, TakesOptionsHostAndCommandInOneOrderAndTheOlderDslOrder) {
       {{"--port", "0", "h", "version"}, "bad port"},
       {{"--timeout"}, "missing value"},
       {{"--bogus", "h", "version"}, "unknown option --bogus"},
-      {{"h", "show"}, "show needs a page: line, pvc, routes, dhcp, nat, snmp, dsl or all"},
+      {{"h", "show", "everything"}, "show needs a page: " + pages + " or all"},
       {{"h", "show", "line", "dsl"}, "show takes one page"},
       {{"h", "dsl", "--csv", "a.csv"}, "--every SECONDS is needed"},
       {{"h", "dsl", "--every", "1", "--csv", "a.csv", "other"},
