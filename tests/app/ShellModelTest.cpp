@@ -37,8 +37,12 @@ TEST_F(ScriptedShell, TheSheetTakesTheRegisteredPagesAndEachDialogHasTheButtonTh
   for (Page* page : sheet.Pages()) tabs.push_back(page->Caption());
   std::vector<std::string> registered;
   std::set<std::string> keys;
+  std::set<int> templates = {CLoginDlg(session).TemplateId(), CAboutDlg(session).TemplateId()};
   for (const RegisteredPage& entry : PageRegistry()) {
     if (entry.IsPage()) registered.push_back(entry.makePage(session)->Caption());
+    const int id = entry.IsPage() ? entry.makePage(session)->TemplateId()
+                                  : entry.makeDialog(session)->TemplateId();
+    EXPECT_TRUE(templates.insert(id).second) << entry.key << ": template " << id << " is taken";
     if (!entry.key.empty()) {
       EXPECT_TRUE(keys.insert(entry.key).second) << entry.key;
     }
