@@ -160,6 +160,7 @@ void CDHCP::ReadRouterState() {
   if (discovers) DnsRelayEnabled = 0;
   view().Enable(IDC_DHCP_RELAY, !discovers);
   Show();
+  MarkApplied();
 }
 
 void CDHCP::OnSetActive() { view().Enable(IDC_DHCP_RELAY, session().DnsDiscoveryAllowed == 0); }
@@ -308,6 +309,7 @@ void CDHCP::OnApplyDhcp() {
   session().DnsDiscoveryAllowed = discoveryAllowed;
   Tell("Configuration Successful", "Complete");
   session().ConfigChanged = true;
+  MarkApplied();
 }
 
 void CDHCP::OnRemoveDhcp() {
@@ -340,6 +342,7 @@ void CDHCP::OnRemoveDhcp() {
   DhcpEnabled = 0;
   Show();
   OnEnableDhcp();
+  MarkApplied();
 }
 
 }  // namespace tarnwick

@@ -156,6 +156,7 @@ void CLINE::ReadRouterState() {
   const int read = values.Protocol;
   values.Protocol = read == kBridged ? kRouted : kBridged;
   OnCommand(kProtocolIds[static_cast<std::size_t>(read)]);
+  MarkApplied();
 }
 
 void CLINE::OnSetActive() {
@@ -399,6 +400,7 @@ void CLINE::OnApplyLine() {
   LanIpAtActivation = s.texts.LanIpText;
   LanMaskAtActivation = s.texts.LanMaskText;
   StoreRouterAddress();
+  MarkApplied();
   if (programEnds) view().EndDialog(0);
 }
 

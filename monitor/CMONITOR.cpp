@@ -151,6 +151,7 @@ void CMONITOR::OnInitDialog() {
   // Anything but the router's spellings leaves the choice as it was.
   if (const int mode = ScanModemMode(reply); mode >= 0) ModeChoice = mode;
   Show();
+  MarkApplied();
 }
 
 void CMONITOR::OnSetActive() {
@@ -186,6 +187,7 @@ void CMONITOR::OnReconnect() {
   // The leading blanks are part of the router's retrain commands.
   router().SendAndSettle(" bsp down\r\n");
   router().SendAndSettle(" bsp up\r\n");
+  MarkApplied();
 }
 
 }  // namespace tarnwick

@@ -168,6 +168,18 @@ std::vector<ControlRef> Description::Controls() const {
   return out;
 }
 
+std::vector<std::string> Description::SettingControls(const View& view) const {
+  std::vector<std::string> out;
+  for (const Entry& e : entries_) {
+    if (e.role != Role::Setting) continue;
+    for (int id : e.ids) {
+      const bool text = e.kind == Kind::Text || e.kind == Kind::Address;
+      out.push_back(text ? view.GetText(id) : view.IsChecked(id) ? "1" : "0");
+    }
+  }
+  return out;
+}
+
 std::vector<ShownValue> Description::Values() const {
   std::vector<ShownValue> out;
   for (const Entry& e : entries_) {

@@ -97,6 +97,8 @@ class Description {
   bool Click(int id) const;
 
   std::vector<ControlRef> Controls() const;
+  // What the controls of the settings hold, to tell whether the user has changed any.
+  std::vector<std::string> SettingControls(const View& view) const;
   // Every named value, in order.
   std::vector<ShownValue> Values() const;
   const std::vector<ListDescription>& Lists() const { return lists_; }

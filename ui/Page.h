@@ -20,8 +20,13 @@ class Page : public DialogModel {
   // The sheet's Close: runs for each page that has been shown.
   virtual void OnSheetOk() {}
   // Asked before the sheet closes while this page is shown, however it is closed: the
-  // question to put when the page holds edits that were never applied, else nothing.
-  virtual std::optional<std::string> UnappliedChanges() const { return std::nullopt; }
+  // question to put when the controls of its settings differ from what was last read or
+  // applied, else nothing.
+  std::optional<std::string> UnappliedChanges() const {
+    if (!applied_ || !attached() || description().SettingControls(view()) == *applied_)
+      return std::nullopt;
+    return UnappliedQuestion();
+  }
 
   // A page's own buttons 1 and 2 arrive as commands; Enter and Escape belong to the sheet.
   void OnOK() final {}
@@ -32,6 +37,11 @@ class Page : public DialogModel {
   std::string UnappliedQuestion() const {
     return "The " + Caption() + " page has changes that were not applied. Close anyway?";
   }
+  // The settings as the controls now show them are the router's: read, or just applied.
+  void MarkApplied() { applied_ = description().SettingControls(view()); }
+
+ private:
+  std::optional<std::vector<std::string>> applied_;
 };
 
 // The main window: a property sheet of pages with entries of its own on the system menu.

@@ -30,4 +30,18 @@ for entry in "${ways[@]}"; do
   check "a log-in came first" yes "$(received "$from" | grep -qxF 'home \r\n' && echo yes || echo no)"
 done
 
+echo "a value typed and not applied: asked first"
+login_to_sheet
+out=$(open_page "Line Configuration" set-text "$IDC_LINE_VCI" 99 wait-window Tarnwick close \
+  read-message answer-message 7)
+check "the question" \
+  "The Line Configuration page has changes that were not applied. Close anyway?" "$out"
+out=$(on_page "Line Configuration" read-text "$IDC_LINE_VCI" key escape read-message \
+  answer-message 6)
+check "No keeps the sheet open with the value; Yes closes" \
+  "$(lines 99 "The Line Configuration page has changes that were not applied. Close anyway?")" "$out"
+ended=no
+for _ in $(seq 200); do kill -0 "$program" 2>/dev/null || { ended=yes; break; }; sleep 0.1; done
+check "Yes ends the program" yes $ended
+
 e2e_finish

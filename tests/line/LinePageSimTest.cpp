@@ -177,6 +177,21 @@ TEST_F(LineSim, ApplyOnAnUnchangedLanRunsTheBatchAndLogsInAgain) {
   testing::ExpectGolden(bench.Commands(), "line-apply-routed");
 }
 
+// What the sheet asks before it closes: nothing after a reading or an Apply, the question
+// while a typed value waits for Apply.
+TEST_F(LineSim, ATypedValueNotAppliedIsAskedAboutBeforeClosing) {
+  CLINE page(bench.session);
+  bench.Attach(page);
+  page.OnInitDialog();
+  page.OnSetActive();
+  EXPECT_EQ(page.UnappliedChanges(), std::nullopt);
+  bench.view.SetText(IDC_LINE_VCI, "36");
+  EXPECT_EQ(page.UnappliedChanges(),
+            "The Line Configuration page has changes that were not applied. Close anyway?");
+  page.OnApplyLine();
+  EXPECT_EQ(page.UnappliedChanges(), std::nullopt);
+}
+
 TEST_F(LineSim, ALanSubnetChangeEndsTheProgramBehindTheExitDialog) {
   CLINE page(bench.session);
   bench.Attach(page);
