@@ -8,22 +8,10 @@
 #include "ui/HeadlessView.h"
 
 namespace tarnwick {
-namespace {
 
-constexpr const char* kMask = "********";
-
-// Some page scans keep the blank that led the field on the router's line; a list view hides
-// it, a script reading the value would not.
-std::string Trimmed(const std::string& cell) {
-  const auto first = cell.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return cell.substr(first, cell.find_last_not_of(' ') - first + 1);
-}
-
-// What a page or dialog shows: its named values, and its list as the view holds it.
-ShownPage Shown(const std::string& key, const DialogModel& model, const View& view,
-                const std::string& loginPassword) {
-  ShownPage page{key, model.Caption(), model.description().Values(), std::nullopt};
+ShownPage PageSet::Shown(const std::string& key, const DialogModel& model, const View& view) const {
+  ShownPage page{key, model.Caption(), model.description().Values(secrets_.reveal), std::nullopt};
+  const std::string& loginPassword = session_.channel.RouterPassword;
   for (const ListDescription& list : model.description().Lists()) {
     if (list.key.empty()) continue;
     ShownTable table{list.key, {}, {}};
@@ -32,9 +20,9 @@ ShownPage Shown(const std::string& key, const DialogModel& model, const View& vi
     for (int row = 0; row < view.ListRowCount(list.id); ++row) {
       std::vector<std::string> cells;
       for (int c = 0; c < static_cast<int>(list.columns.size()); ++c) {
-        std::string cell = Trimmed(view.ListCell(list.id, row, c));
+        std::string cell = TrimmedCell(view.ListCell(list.id, row, c));
         if (list.columns[static_cast<std::size_t>(c)].loginSecret && cell == loginPassword)
-          cell = kMask;
+          cell = secrets_.loginMarker;
         cells.push_back(std::move(cell));
       }
       table.rows.push_back(std::move(cells));
@@ -45,53 +33,42 @@ ShownPage Shown(const std::string& key, const DialogModel& model, const View& vi
   return page;
 }
 
-// Opens pages as the sheet does when each tab is first chosen, each once and left again at
-// once; a dialog is opened with its button on its opener, where that page stands.
-class PageReader {
- public:
-  explicit PageReader(Session& session) : session_(session) {}
-
-  ShownPage Read(const RegisteredPage& entry) {
-    if (entry.IsPage()) {
-      Opened& opened = Open(entry);
-      return Shown(entry.key, *opened.page, opened.view, session_.channel.RouterPassword);
-    }
-    const RegisteredPage* opener = FindPage(entry.opener);
-    if (!opener) return {entry.key, "", {}, std::nullopt};
-    Opened& from = Open(*opener);
-    // An empty reading when the page refused to open the dialog (its message has been shown).
-    std::unique_ptr<DialogModel> closed = entry.makeDialog(session_);
-    ShownPage shown = Shown(entry.key, *closed, HeadlessView(), "");
-    from.view.onModalOpen = [&](DialogModel& dialog) {
-      shown = Shown(entry.key, dialog, dialog.view(), session_.channel.RouterPassword);
-    };
-    from.page->OnCommand(entry.button);
-    from.view.onModalOpen = nullptr;
-    return shown;
+PageSet::Opened& PageSet::Open(const RegisteredPage& entry, bool afresh) {
+  std::unique_ptr<Opened>& opened = open_[entry.key];
+  if (!opened || afresh) {
+    opened = std::make_unique<Opened>();
+    opened->page = entry.makePage(session_);
+    OpenPage(*opened->page, opened->view);
+    LeavePage(*opened->page);
   }
+  return *opened;
+}
 
- private:
-  struct Opened {
-    std::unique_ptr<Page> page;
-    HeadlessView view;
+bool PageSet::OpenDialog(const RegisteredPage& entry,
+                         const std::function<void(DialogModel&)>& whileOpen) {
+  const RegisteredPage* opener = FindPage(entry.opener);
+  if (!opener) return false;
+  Opened& from = Open(*opener);
+  bool opened = false;
+  from.view.onModalOpen = [&](DialogModel& dialog) {
+    opened = true;
+    whileOpen(dialog);
   };
+  from.page->OnCommand(entry.button);
+  from.view.onModalOpen = nullptr;
+  return opened;
+}
 
-  Opened& Open(const RegisteredPage& entry) {
-    std::unique_ptr<Opened>& opened = open_[entry.key];
-    if (!opened) {
-      opened = std::make_unique<Opened>();
-      opened->page = entry.makePage(session_);
-      OpenPage(*opened->page, opened->view);
-      LeavePage(*opened->page);
-    }
-    return *opened;
+ShownPage PageSet::Read(const RegisteredPage& entry) {
+  if (entry.IsPage()) {
+    Opened& opened = Open(entry);
+    return Shown(entry.key, *opened.page, opened.view);
   }
-
-  Session& session_;
-  std::map<std::string, std::unique_ptr<Opened>> open_;
-};
-
-}  // namespace
+  // An empty reading when the page refused to open the dialog (its message has been shown).
+  ShownPage shown = Shown(entry.key, *entry.makeDialog(session_), HeadlessView());
+  OpenDialog(entry, [&](DialogModel& dialog) { shown = Shown(entry.key, dialog, dialog.view()); });
+  return shown;
+}
 
 std::vector<std::string> ShowPageNames() {
   std::vector<std::string> names;
@@ -100,14 +77,15 @@ std::vector<std::string> ShowPageNames() {
   return names;
 }
 
-std::vector<ShownPage> ReadPages(Session& session, const std::vector<std::string>& names) {
+std::vector<ShownPage> ReadPages(Session& session, const std::vector<std::string>& names,
+                                 Secrets secrets) {
   const Router::Mode wasMode = session.router.mode;
   session.router.mode = Router::Mode::ReadOnly;
   std::vector<ShownPage> pages;
   {
-    PageReader reader(session);
+    PageSet set(session, secrets);
     for (const std::string& name : names)
-      if (const RegisteredPage* entry = FindPage(name)) pages.push_back(reader.Read(*entry));
+      if (const RegisteredPage* entry = FindPage(name)) pages.push_back(set.Read(*entry));
   }
   session.router.mode = wasMode;
   return pages;

@@ -6,6 +6,7 @@ namespace tarnwick {
 ConsoleSession::ConsoleSession(const ConsoleTarget& target, SocketFactory& sockets, Clock& clock,
                                Ui& ui)
     : watching(ui), session(sockets, clock, watching, settings), ui_(ui) {
+  watching.answerQuestions = Answer::No;
   session.channel.RouterAddress = target.address;
   session.channel.RouterPassword = target.password;
   session.channel.ReplyLimitOverride = target.replyLimit;

@@ -9,6 +9,7 @@
 #include "channel/Clock.h"
 #include "channel/Socket.h"
 #include "channel/Ui.h"
+#include "ui/NotingUi.h"
 #include "ui/Session.h"
 #include "ui/Settings.h"
 
@@ -23,38 +24,17 @@ struct ConsoleTarget {
   std::optional<Millis> replyLimit;
 };
 
-// Forwards to the console; notes whether anything went wrong on the way, and answers every
-// question No: a show agrees to no change.
-class WatchingUi final : public Ui {
+// The router address an Apply takes over is kept for the run only.
+class RunSettings final : public Settings {
  public:
-  explicit WatchingUi(Ui& inner) : inner_(inner) {}
-  Answer Message(WindowRef owner, const std::string& text, const std::string& caption,
-                 Buttons buttons) override {
-    if (caption == "Error") failed = true;
-    const Answer shown = inner_.Message(owner, text, caption, buttons);
-    return buttons == Buttons::YesNo ? Answer::No : shown;
+  std::optional<std::string> ReadIPAddress() override { return address_; }
+  bool WriteIPAddress(const std::string& address) override {
+    address_ = address;
+    return true;
   }
-  void ShowPossibleErrors() override {
-    failed = true;
-    inner_.ShowPossibleErrors();
-  }
-  std::unique_ptr<WaitWindow> OpenWait(const std::string& text) override {
-    return inner_.OpenWait(text);
-  }
-  void Trace(const std::string& line) override { inner_.Trace(line); }
-  void PumpPaint() override { inner_.PumpPaint(); }
-
-  bool failed = false;
 
  private:
-  Ui& inner_;
-};
-
-// Nothing a show does keeps a setting; only an Apply would write one.
-class NoSettings final : public Settings {
- public:
-  std::optional<std::string> ReadIPAddress() override { return std::nullopt; }
-  bool WriteIPAddress(const std::string&) override { return false; }
+  std::optional<std::string> address_;
 };
 
 class ConsoleSession {
@@ -63,8 +43,10 @@ class ConsoleSession {
   // False (said on ui) when the log-in failed.
   bool LogIn();
 
-  WatchingUi watching;
-  NoSettings settings;
+  // Every question is answered No unless told otherwise: a console command agrees to no
+  // change it was not asked to make.
+  NotingUi watching;
+  RunSettings settings;
   Session session;
 
  private:

@@ -1,6 +1,7 @@
 // The console's one grammar, and the older order of its dsl command.
 #include "cli/Grammar.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/PageReading.h"
@@ -97,6 +98,35 @@ std::string ParseShow(const std::vector<std::string>& words, std::size_t from, I
   return "show needs a page: " + known.substr(0, known.size() - 2) + " or all";
 }
 
+// save, diff and apply: a file, then the flags each takes.
+std::string ParseSettingsCommand(const std::vector<std::string>& words, std::size_t from,
+                                 Invocation& out) {
+  const std::string& command = words[from - 1];
+  out.command = command == "save"   ? Invocation::Command::Save
+                : command == "diff" ? Invocation::Command::Diff
+                                    : Invocation::Command::Apply;
+  const std::vector<std::string> flags =
+      out.command == Invocation::Command::Save ? std::vector<std::string>{"--no-secrets"}
+      : out.command == Invocation::Command::Diff
+          ? std::vector<std::string>{"--json"}
+          : std::vector<std::string>{"--dry-run", "--yes", "--json"};
+  for (std::size_t i = from; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    if (word.rfind("--", 0) != 0) {
+      if (!out.file.empty()) return command + " takes one FILE";
+      out.file = word;
+    } else if (std::find(flags.begin(), flags.end(), word) == flags.end()) {
+      return command + " does not take " + word;
+    }
+    out.secrets = out.secrets && word != "--no-secrets";
+    out.json = out.json || word == "--json";
+    out.dryRun = out.dryRun || word == "--dry-run";
+    out.yes = out.yes || word == "--yes";
+  }
+  if (out.file.empty()) return command + " needs a FILE";
+  return {};
+}
+
 }  // namespace
 
 std::string Invocation::Address() const { return port ? host + ":" + std::to_string(port) : host; }
@@ -131,6 +161,8 @@ std::variant<Invocation, std::string> ParseCommandLine(const std::vector<std::st
     problem = ParseShow(words, i + 1, out);
   else if (words[i] == "dsl")
     problem = ParseDsl(words, i + 1, false, out);
+  else if (words[i] == "save" || words[i] == "diff" || words[i] == "apply")
+    problem = ParseSettingsCommand(words, i + 1, out);
   else
     out.lines.assign(words.begin() + static_cast<std::ptrdiff_t>(i), words.end());
   if (!problem.empty()) return problem;
@@ -146,12 +178,16 @@ std::string UsageText() {
          "all [--json]\n"
          "       tarnwick-cli [OPTIONS] HOST dsl --every SECONDS [--count N] --csv FILE "
          "[--svg FILE]\n"
+         "       tarnwick-cli [OPTIONS] HOST save FILE [--no-secrets]\n"
+         "       tarnwick-cli [OPTIONS] HOST diff FILE [--json]\n"
+         "       tarnwick-cli [OPTIONS] HOST apply FILE [--dry-run] [--yes] [--json]\n"
          "OPTIONS: --port N (default 23), --timeout MS (each reply, default 5000), --log FILE,\n"
          "         --help, --version\n"
          "COMMAND: router command lines, each run and its reply written as it came.\n"
          "The password comes from TARNWICK_PASSWORD, else the first line of standard input.\n"
-         "Exit status: 0 done, 1 a command failed or timed out, 2 log-in failed or a wrong "
-         "command line.\n";
+         "Exit status: 0 done, 1 a command failed or timed out (apply: a page refused or asked),\n"
+         "2 log-in failed, a wrong command line or a refused file; diff: 0 same, 1 differs,\n"
+         "2 could not read.\n";
 }
 
 }  // namespace tarnwick

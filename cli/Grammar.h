@@ -17,7 +17,7 @@ struct DslOptions {
 };
 
 struct Invocation {
-  enum class Command { Lines, Show, Dsl, Help, Version };
+  enum class Command { Lines, Show, Dsl, Save, Diff, Apply, Help, Version };
   Command command = Command::Lines;
   std::string host;
   long port = 0;  // 0: the telnet port
@@ -27,14 +27,19 @@ struct Invocation {
   std::string page;                // Show: a page's name or "all"
   bool json = false;
   DslOptions dsl;
+  std::string file;  // Save, Diff, Apply: the settings file
+  bool secrets = true;
+  bool dryRun = false;
+  bool yes = false;
 
   // host[:port] as the channel takes it.
   std::string Address() const;
 };
 
 // The words after the program's name: an invocation, or what is wrong with them. COMMAND is
-// router lines, "show PAGE [--json]" or "dsl [DSL OPTIONS]"; "dsl [OPTIONS] HOST" (the dsl
-// options and the host in any order) is taken too.
+// router lines, "show PAGE [--json]", "dsl [DSL OPTIONS]", "save FILE [--no-secrets]",
+// "diff FILE [--json]" or "apply FILE [--dry-run] [--yes] [--json]"; "dsl [OPTIONS] HOST"
+// (the dsl options and the host in any order) is taken too.
 std::variant<Invocation, std::string> ParseCommandLine(const std::vector<std::string>& words);
 
 // What --help prints.

@@ -87,7 +87,7 @@ ConsoleStatus RunShow(const ConsoleTarget& target, const std::string& page, bool
   const std::vector<ShownPage> pages =
       ReadPages(console.session, all ? ShowPageNames() : std::vector<std::string>{page});
   console.session.router.Drop();
-  if (console.watching.failed) {
+  if (console.watching.Failed()) {
     ui.Message(
         nullptr,
         "show " + page + ": a command failed or its reply timed out (see above); nothing is shown",

@@ -21,6 +21,7 @@
 #include "cli/ConsoleSession.h"
 #include "cli/DslConsole.h"
 #include "cli/Grammar.h"
+#include "cli/SettingsCommands.h"
 #include "cli/Show.h"
 #include "ui/Router.h"
 
@@ -147,6 +148,20 @@ int main(int argc, char** argv) {
     }
     case Invocation::Command::Dsl:
       return RunDsl(target, invocation.host, invocation.dsl, sockets, clock, ui);
+    case Invocation::Command::Save:
+    case Invocation::Command::Diff:
+    case Invocation::Command::Apply: {
+      const SettingsRequest request{invocation.file, invocation.secrets, invocation.json,
+                                    invocation.dryRun, invocation.yes};
+      std::string out;
+      const int status = invocation.command == Invocation::Command::Save
+                             ? RunSave(target, request, sockets, clock, ui)
+                         : invocation.command == Invocation::Command::Diff
+                             ? RunDiff(target, request, sockets, clock, ui, out)
+                             : RunApply(target, request, sockets, clock, ui, out);
+      std::fwrite(out.data(), 1, out.size(), stdout);
+      return status;
+    }
     default:
       return RunLines(invocation, target, sockets, clock, ui);
   }

@@ -123,7 +123,7 @@ CDHCP::CDHCP(Session& session) : Page(session) {
   d.On(IDC_DHCP_RELAY, [this] { OnEnableDnsRelay(); });
   d.Address(PrimaryDnsOctets).Setting("PrimaryDns", "Primary DNS");
   d.Address(SecondaryDnsOctets).Setting("SecondaryDns", "Secondary DNS");
-  d.Button(IDC_DHCP_APPLY, [this] { OnApplyDhcp(); });
+  d.Button(IDC_DHCP_APPLY, [this] { OnApplyDhcp(); }).Writes();
   d.Button(IDC_DHCP_REMOVE, [this] { OnRemoveDhcp(); });
   Declare(ControlKind::Any, {IDC_DHCP_NETWORK_LABEL, IDC_DHCP_MASK_LABEL, IDC_DHCP_START_LABEL,
                              IDC_DHCP_END_LABEL, IDC_DHCP_GATEWAY_LABEL, IDC_DHCP_LEASE_LABEL,

@@ -103,14 +103,15 @@ std::vector<std::array<std::string, 3>> ScanInboundListing(const std::string& re
 
 CINBOUND::CINBOUND(Session& session, int lineProtocol)
     : DialogModel(session), LineProtocol(lineProtocol) {
-  // Add is the default button and Exit the cancel button: they arrive as OK and Cancel.
+  // Add is the default button and Exit the cancel button: in a window they arrive as OK and
+  // Cancel.
   Description& d = description_;
   d.Text(IDC_INBOUND_PORT, InboundPort).Radio({IDC_INBOUND_TCP, IDC_INBOUND_UDP}, InboundProtocol);
   d.Address(HostIpOctets);
   d.List(IDC_INBOUND_LIST,
          {{"Interface", "Interface"}, {"PortProto", "Port/Proto"}, {"NewIpAddr", "New IP Addr"}});
-  d.Setting("InboundList", "");
-  d.Button(IDC_INBOUND_ADD).Button(IDC_INBOUND_EXIT);
+  d.Setting("InboundList", "").Rows(IDC_INBOUND_ADD, IDC_INBOUND_REMOVE);
+  d.Button(IDC_INBOUND_ADD, [this] { OnAddInbound(); }).Button(IDC_INBOUND_EXIT);
   d.Button(IDC_INBOUND_REMOVE, [this] { OnRemoveInbound(); });
   d.Button(IDC_INBOUND_REMOVE_ALL, [this] { OnRemoveAllInbound(); });
 }
@@ -120,6 +121,19 @@ void CINBOUND::OnInitDialog() {
   Show();
   router().Reconnect(0);
   ListInbound();
+}
+
+bool CINBOUND::EnterRow(int, const std::map<std::string, std::string>& row) {
+  // "8080/TCP": the port, then the protocol; the interface is the line's.
+  const std::string& portProto = row.at("PortProto");
+  const std::size_t slash = portProto.find('/');
+  const std::string protocol = slash == std::string::npos ? "" : Upper(portProto.substr(slash + 1));
+  if (protocol != "TCP" && protocol != "UDP") return false;
+  view().SetText(IDC_INBOUND_PORT, portProto.substr(0, slash));
+  view().SetChecked(IDC_INBOUND_TCP, protocol == "TCP");
+  view().SetChecked(IDC_INBOUND_UDP, protocol == "UDP");
+  TypeAddress(view(), HostIpOctets.ids(), row.at("NewIpAddr"));
+  return true;
 }
 
 void CINBOUND::ListInbound() {

@@ -32,6 +32,8 @@ class CINBOUND : public DialogModel {
   // Enter and the default button add a rule; the dialog stays open.
   void OnOK() override { OnAddInbound(); }
 
+  bool EnterRow(int listId, const std::map<std::string, std::string>& row) override;
+
   void ListInbound();
   void OnAddInbound();
   void OnRemoveInbound();

@@ -99,7 +99,7 @@ CLINE::CLINE(Session& session) : Page(session) {
       .Setting("DnsDiscovery", "DNS Server Discovery");
   d.Button(IDC_LINE_INBOUND, [this] { OnInbound(); });
   d.Button(IDC_LINE_MULTIPLE_PVC, [this] { OnMultiplePvc(); });
-  d.Button(IDC_LINE_APPLY, [this] { OnApplyLine(); });
+  d.Button(IDC_LINE_APPLY, [this] { OnApplyLine(); }).Writes();
   Declare(ControlKind::Any, kWanLabels);
   Declare(ControlKind::Any,
           {IDC_LINE_USER_NAME_LABEL, IDC_LINE_PASSWORD_LABEL, IDC_LINE_CHANNEL_LABEL});

@@ -142,7 +142,7 @@ CMONITOR::CMONITOR(Session& session) : Page(session) {
       ModeChoice);
   d.Setting("ModeChoice", "ADSL Mode setting").Choices({"Multi", "G.Dmt", "G.Lite", "ANSI"});
   for (const Figure& f : kFigures) d.Text(f.id, this->*f.member).Reading(f.key, f.label, f.unit);
-  d.Button(IDC_DSL_RECONNECT, [this] { OnReconnect(); });
+  d.Button(IDC_DSL_RECONNECT, [this] { OnReconnect(); }).Writes();
 }
 
 void CMONITOR::OnInitDialog() {

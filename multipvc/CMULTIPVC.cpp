@@ -1,6 +1,7 @@
 // The Multiple PVC dialog: reading the table, editing it and applying it as one script.
 #include "multipvc/CMULTIPVC.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 
@@ -72,10 +73,10 @@ CMULTIPVC::CMULTIPVC(Session& session) : DialogModel(session) {
                              {"Ip", "IP"},
                              {"Subnet", "Subnet"},
                              {"RemoteIp", "RemoteIp"}});
-  d.Setting("PvcTable", "");
+  d.Setting("PvcTable", "").Rows(IDC_MULTIPVC_ADD, IDC_MULTIPVC_REMOVE);
   d.Button(IDC_MULTIPVC_ADD, [this] { OnAddPvc(); });
   d.Button(IDC_MULTIPVC_REMOVE, [this] { OnRemovePvc(); });
-  d.Button(IDC_MULTIPVC_APPLY, [this] { OnApplyPvcs(); });
+  d.Button(IDC_MULTIPVC_APPLY, [this] { OnApplyPvcs(); }).Writes();
   d.Button(IDC_MULTIPVC_CLOSE, [this] { OnCloseMultiPvc(); });
   for (OctetField* field : {&EditWanIpOctets, &EditWanMaskOctets, &EditRemoteIpOctets})
     Declare(ControlKind::Edit, std::vector<int>(field->ids().begin(), field->ids().end()));
@@ -134,6 +135,81 @@ std::optional<std::string> CMULTIPVC::OctetFault(int id) {
       if (octet.empty() || (IsValidOctet(octet) && IsCommandToken(octet))) return std::nullopt;
       return messages->invalid[i];
     }
+  }
+  return std::nullopt;
+}
+
+bool CMULTIPVC::EnterRow(int, const ListRow& row) {
+  static const std::vector<std::pair<int, int>> kFormProtocols = {
+      {kBridged, IDC_MULTIPVC_BRIDGED}, {kRouted, IDC_MULTIPVC_ROUTED}, {kIpoa, IDC_MULTIPVC_IPOA}};
+  int radio = 0;
+  for (const auto& [protocol, id] : kFormProtocols)
+    if (row.at("Protocol") == PvcProtocolName(protocol)) radio = id;
+  const std::string& pvc = row.at("Pvc");
+  const std::size_t slash = pvc.find('/');
+  if (radio == 0 || slash == std::string::npos) return false;
+  for (const auto& [protocol, id] : kFormProtocols) view().SetChecked(id, id == radio);
+  OnCommand(radio);
+  view().SetText(IDC_MULTIPVC_VPI, pvc.substr(0, slash));
+  view().SetText(IDC_MULTIPVC_VCI, pvc.substr(slash + 1));
+  view().SetChecked(IDC_MULTIPVC_NAT, row.at("Nat") == "Enable");
+  view().SetChecked(IDC_MULTIPVC_LLC, row.at("FramingMode") != "VC MUX");
+  view().SetChecked(IDC_MULTIPVC_VCMUX, row.at("FramingMode") == "VC MUX");
+  if (row.at("Ip") == "dhcp") {
+    view().SetChecked(IDC_MULTIPVC_AUTOWAN, true);
+    OnCommand(IDC_MULTIPVC_AUTOWAN);
+  } else {
+    std::string mask = row.at("Subnet");
+    std::replace(mask.begin(), mask.end(), ':', '.');
+    TypeAddress(view(), EditWanIpOctets.ids(), row.at("Ip"));
+    TypeAddress(view(), EditWanMaskOctets.ids(), mask);
+  }
+  TypeAddress(view(), EditRemoteIpOctets.ids(), row.at("RemoteIp"));
+  return true;
+}
+
+std::optional<ListRow> CMULTIPVC::PutRows(int listId, const std::vector<ListRow>& rows) {
+  // The table is written as a whole, so it is rebuilt as a user would: every row the form can
+  // add goes, then the rows are added in order, each at the top, which the router's listing
+  // then gives back as they were. The form asks for the WAN address of a bridged PVC only
+  // while no bridged row holds one, and the row that holds it must stand first among the
+  // bridged ones: it is added first, and again once the others are in.
+  auto formCanAdd = [](const ListRow& row) {
+    return row.at("Protocol") == PvcProtocolName(kBridged) ||
+           row.at("Protocol") == PvcProtocolName(kRouted) ||
+           row.at("Protocol") == PvcProtocolName(kIpoa);
+  };
+  // A PVC stands in the table once; rows the form added show their mask with dots.
+  auto find = [&](const std::vector<ListRow>& in, const ListRow& row) {
+    return std::find_if(in.begin(), in.end(),
+                        [&](const ListRow& r) { return r.at("Pvc") == row.at("Pvc"); });
+  };
+  auto remove = [&](const ListRow& row) {
+    const std::vector<ListRow> shown = RowsOf(listId);
+    const auto at = find(shown, row);
+    if (at == shown.end()) return;
+    view().ListSelect(listId, static_cast<int>(at - shown.begin()));
+    OnRemovePvc();
+  };
+  auto add = [&](const ListRow& row) {
+    if (!EnterRow(listId, row)) return false;
+    OnAddPvc();
+    return true;
+  };
+  for (const ListRow& row : RowsOf(listId))
+    if (formCanAdd(row) || std::find(rows.begin(), rows.end(), row) == rows.end()) remove(row);
+  const auto wan = std::find_if(rows.begin(), rows.end(), [](const ListRow& row) {
+    return row.at("Protocol") == PvcProtocolName(kBridged) && !row.at("Ip").empty();
+  });
+  if (wan != rows.end() && !add(*wan)) return *wan;
+  for (auto row = rows.begin(); row != rows.end(); ++row) {
+    const std::vector<ListRow> shown = RowsOf(listId);
+    if (row == wan || find(shown, *row) != shown.end()) continue;
+    if (!add(*row)) return *row;
+  }
+  if (wan != rows.end()) {
+    remove(*wan);
+    add(*wan);
   }
   return std::nullopt;
 }

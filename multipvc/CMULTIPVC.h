@@ -28,6 +28,8 @@ class CMULTIPVC : public DialogModel, public PvcValues {
 
   void OnInitDialog() override { ReadExistingPvcs(); }
   void OnFocusLeave(int id) override;
+  bool EnterRow(int listId, const ListRow& row) override;
+  std::optional<ListRow> PutRows(int listId, const std::vector<ListRow>& rows) override;
 
   void ReadExistingPvcs();
   // Inserts a row at the top of the table; false (nothing inserted) for a row MakePvcRow

@@ -72,7 +72,7 @@ CROUTE::CROUTE(Session& session) : Page(session) {
   d.Text(IDC_ROUTE_LABEL, RouteLabel).Address(Netmask).Address(NextHop);
   d.List(IDC_ROUTE_LIST,
          {{"Label", "Label"}, {"DestIp", "Dest IP"}, {"NextHop", "Next Hop"}, {"Mask", "Mask"}});
-  d.Setting("RouteList", "");
+  d.Setting("RouteList", "").Rows(IDC_ROUTE_ADD, IDC_ROUTE_REMOVE);
   d.Button(IDC_ROUTE_ADD, [this] { OnAddRoute(); });
   d.Button(IDC_ROUTE_REMOVE, [this] { OnRemoveRoute(); });
   d.Button(IDC_ROUTE_REMOVE_ALL, [this] { OnRemoveAllRoutes(); });
@@ -101,6 +101,19 @@ void CROUTE::OnKillActive() { kRefresh.Stop(view()); }
 
 void CROUTE::OnTimer(int timerId) {
   kRefresh.Tick(view(), timerId, [this] { ListRoutes(); });
+}
+
+bool CROUTE::EnterRow(int, const std::map<std::string, std::string>& row) {
+  // The listing shows the mask in hexadecimal parts; the boxes take decimal ones.
+  std::string mask = row.at("Mask");
+  if (!HexColonQuadToDecimal(mask)) return false;
+  view().SetText(IDC_ROUTE_LABEL, row.at("Label"));
+  TypeAddress(view(), DestIp.ids(), row.at("DestIp"));
+  TypeAddress(view(), NextHop.ids(), row.at("NextHop"));
+  TypeAddress(view(), Netmask.ids(), mask, ':');
+  view().SetText(IDC_ROUTE_COST, "1");
+  view().SetText(IDC_ROUTE_TIMEOUT, "0");
+  return true;
 }
 
 void CROUTE::ListRoutes() {

@@ -31,6 +31,7 @@ class CROUTE : public Page {
   void OnSetActive() override;
   void OnKillActive() override;
   void OnTimer(int timerId) override;
+  bool EnterRow(int listId, const std::map<std::string, std::string>& row) override;
 
   void ListRoutes();
   void OnAddRoute();

@@ -74,7 +74,7 @@ CSMNP::CSMNP(Session& session) : Page(session) {
   d.List(IDC_SNMP_LIST, {{"AccessRight", "Access Right"},
                          {"Community", "Community", true},
                          {"IpAddress", "IP Address"}});
-  d.Setting("CommunityList", "");
+  d.Setting("CommunityList", "").Rows(IDC_SNMP_ADD, IDC_SNMP_REMOVE);
   d.Button(IDC_SNMP_ADD, [this] { OnAddCommunity(); });
   d.Button(IDC_SNMP_REMOVE, [this] { OnRemoveCommunity(); });
 }
@@ -93,6 +93,19 @@ void CSMNP::OnInitDialog() {
 void CSMNP::OnSetActive() {
   router().Reconnect(0);
   ListCommunities();
+}
+
+bool CSMNP::EnterRow(int, const std::map<std::string, std::string>& row) {
+  const std::string& right = row.at("AccessRight");
+  if (right != "Write" && right != "Read") return false;
+  view().SetChecked(IDC_SNMP_WRITE, right == "Write");
+  view().SetChecked(IDC_SNMP_READ, right == "Read");
+  view().SetText(IDC_SNMP_COMMUNITY, row.at("Community"));
+  const std::string& address = row.at("IpAddress");
+  view().SetChecked(IDC_SNMP_AUTHORIZED, !address.empty());
+  OnAuthorizedIp();
+  TypeAddress(view(), AuthorizedIp.ids(), address);
+  return true;
 }
 
 void CSMNP::ListCommunities() {

@@ -180,18 +180,71 @@ std::vector<std::string> Description::SettingControls(const View& view) const {
   return out;
 }
 
-std::vector<ShownValue> Description::Values() const {
+Description& Description::Rows(int addButton, int removeButton) {
+  lists_.back().addButton = addButton;
+  lists_.back().removeButton = removeButton;
+  return *this;
+}
+
+Description& Description::Writes() {
+  writeButton_ = buttons_.back();
+  return *this;
+}
+
+bool Description::Enter(View& view, const std::string& key, const SettingValue& value) const {
+  for (const Entry& e : entries_) {
+    if (e.key != key || e.role != Role::Setting) continue;
+    const std::string* text = std::get_if<std::string>(&value);
+    const int* number = std::get_if<int>(&value);
+    switch (e.kind) {
+      case Kind::Text:
+        if (!text) return false;
+        view.SetText(e.ids[0], *text);
+        return true;
+      case Kind::Address: {
+        if (!text) return false;
+        OctetField boxes(*e.field);
+        boxes.Clear();
+        boxes.Split(*text, '.');
+        for (std::size_t i = 0; i < 4; ++i) view.SetText(e.ids[i], boxes.octets[i]);
+        return true;
+      }
+      case Kind::Check:
+        if (!number || (*number != 0 && *number != 1)) return false;
+        if (view.IsChecked(e.ids[0]) != (*number == 1)) {
+          view.SetChecked(e.ids[0], *number == 1);
+          Click(e.ids[0]);
+        }
+        return true;
+      case Kind::Radio: {
+        if (!number || *number < -1 || *number >= static_cast<int>(e.ids.size())) return false;
+        if (*number < 0) {
+          for (int id : e.ids) view.SetChecked(id, false);
+          return true;
+        }
+        const int id = e.ids[static_cast<std::size_t>(*number)];
+        if (view.IsChecked(id)) return true;
+        for (int other : e.ids) view.SetChecked(other, other == id);
+        Click(id);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+std::vector<ShownValue> Description::Values(bool revealSecrets) const {
   std::vector<ShownValue> out;
   for (const Entry& e : entries_) {
     if (e.key.empty()) continue;
-    ShownValue v{e.key, e.label, e.role, std::string(), std::string()};
+    ShownValue v{e.key, e.label, e.role, std::string(), std::string(), e.secret, e.choices};
     switch (e.kind) {
       case Kind::Text:
       case Kind::Address: {
         std::string text = e.kind == Kind::Text  ? *e.text
                            : e.field->AllEmpty() ? std::string()
                                                  : e.field->Join('.');
-        if (e.secret && !text.empty()) text = kMask;
+        if (e.secret && !revealSecrets && !text.empty()) text = kMask;
         v.text = text.empty() || e.unit.empty() ? text : text + " " + e.unit;
         v.value = std::move(text);
         break;

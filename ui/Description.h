@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <string>
 #include <variant>
 #include <vector>
@@ -45,6 +46,8 @@ struct ShownValue {
   Role role;
   std::variant<std::string, int> value;
   std::string text;
+  bool secret = false;
+  std::vector<std::string> choices = {};  // a radio group's buttons; a check box has none
 };
 
 struct ListColumn {
@@ -59,7 +62,16 @@ struct ListDescription {
   std::string key;
   Role role;
   std::vector<ListColumn> columns;
+  // The buttons that add the row the page's form holds and remove the selected row; 0 when
+  // the list is changed only as a whole.
+  int addButton = 0;
+  int removeButton = 0;
 };
+
+// A value as a settings file holds it: a text, or a number for check boxes and radio groups.
+using SettingValue = std::variant<std::string, int>;
+// A list's row, its cells by column key.
+using ListRow = std::map<std::string, std::string>;
 
 class Description {
  public:
@@ -86,6 +98,10 @@ class Description {
   Description& Secret();
   // The names of the last radio group's buttons, in order.
   Description& Choices(std::vector<std::string> names);
+  // The last list's rows are added from the page's form and removed one by one with these.
+  Description& Rows(int addButton, int removeButton);
+  // The last button writes the page's settings to the router (its Apply).
+  Description& Writes();
 
   // ---- Uses
   // Controls -> members, every entry or the one of key.
@@ -99,8 +115,14 @@ class Description {
   std::vector<ControlRef> Controls() const;
   // What the controls of the settings hold, to tell whether the user has changed any.
   std::vector<std::string> SettingControls(const View& view) const;
-  // Every named value, in order.
-  std::vector<ShownValue> Values() const;
+  // Every named value, in order; secrets masked unless revealed.
+  std::vector<ShownValue> Values(bool revealSecrets = false) const;
+  // Puts a setting into its controls as a user would: types the text, or clicks the check box
+  // or the radio button (running its handler) when that changes it. False for a key that is
+  // no setting or a value of the wrong kind.
+  bool Enter(View& view, const std::string& key, const SettingValue& value) const;
+  // The button that writes the settings, or 0.
+  int WriteButton() const { return writeButton_; }
   const std::vector<ListDescription>& Lists() const { return lists_; }
   // A list's column headings, as its columns are added.
   std::vector<std::string> Headings(int listId) const;
@@ -130,6 +152,7 @@ class Description {
   std::vector<ListDescription> lists_;
   std::vector<std::pair<int, Handler>> handlers_;
   std::vector<int> buttons_;
+  int writeButton_ = 0;
   // What the modifiers apply to: an entry, or the last list.
   bool lastIsList_ = false;
 };

@@ -1,6 +1,8 @@
 // Declared controls and the message helpers every page and dialog shares.
 #include "ui/DialogModel.h"
 
+#include <algorithm>
+
 #include "ui/Session.h"
 
 namespace tarnwick {
@@ -39,6 +41,45 @@ std::optional<std::string> DialogModel::Change(const std::string& line, Millis p
     Error(ownFailure);
   else
     router().TellSendFailed(view().Window());
+  return std::nullopt;
+}
+
+std::vector<ListRow> DialogModel::RowsOf(int listId) const {
+  std::vector<ListRow> rows;
+  for (const ListDescription& list : description_.Lists()) {
+    if (list.id != listId) continue;
+    for (int r = 0; r < view().ListRowCount(listId); ++r) {
+      ListRow row;
+      for (std::size_t c = 0; c < list.columns.size(); ++c)
+        row[list.columns[c].key] = TrimmedCell(view().ListCell(listId, r, static_cast<int>(c)));
+      rows.push_back(std::move(row));
+    }
+  }
+  return rows;
+}
+
+std::optional<ListRow> DialogModel::PutRows(int listId, const std::vector<ListRow>& rows) {
+  const ListDescription* list = nullptr;
+  for (const ListDescription& l : description_.Lists())
+    if (l.id == listId) list = &l;
+  if (!list || !list->addButton || !list->removeButton) return std::nullopt;
+  for (bool removed = true; removed;) {
+    removed = false;
+    const std::vector<ListRow> shown = RowsOf(listId);
+    for (std::size_t r = 0; r < shown.size() && !removed; ++r) {
+      if (std::find(rows.begin(), rows.end(), shown[r]) != rows.end()) continue;
+      view().ListSelect(listId, static_cast<int>(r));
+      OnCommand(list->removeButton);
+      // A page may refuse to remove a row (the log-in community): it stays, and is left.
+      removed = RowsOf(listId).size() < shown.size();
+    }
+  }
+  for (const ListRow& row : rows) {
+    const std::vector<ListRow> shown = RowsOf(listId);
+    if (std::find(shown.begin(), shown.end(), row) != shown.end()) continue;
+    if (!EnterRow(listId, row)) return row;
+    OnCommand(list->addButton);
+  }
   return std::nullopt;
 }
 

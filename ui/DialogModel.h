@@ -2,6 +2,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,6 +47,15 @@ class DialogModel {
   // The selection of a list view changed.
   virtual void OnListSelection(int /*id*/) {}
   virtual void OnTimer(int /*timerId*/) {}
+  // Types a row of one of its lists into the page's form, as a user would before pressing
+  // the list's Add button; false when the form cannot hold such a row.
+  virtual bool EnterRow(int /*listId*/, const ListRow& /*row*/) { return false; }
+  // Brings a list to these rows as a user would: selects and removes each row not among them,
+  // then types and adds each one missing, in order. The row that could not be typed, if any
+  // (nothing after it is added); refusals of the page are its own messages.
+  virtual std::optional<ListRow> PutRows(int listId, const std::vector<ListRow>& rows);
+  // The rows of a list as the page shows them.
+  std::vector<ListRow> RowsOf(int listId) const;
   // IDOK / IDCANCEL of a dialog (Enter, Escape and the close box included); defaults end it.
   virtual void OnOK() { view().EndDialog(1); }
   virtual void OnCancel() { view().EndDialog(2); }

@@ -57,6 +57,7 @@ class HeadlessView : public View {
   void ListDeleteRow(int id, int row) override;
   void ListDeleteAll(int id) override;
   std::vector<int> ListSelectedRows(int id) const override;
+  void ListSelect(int id, int row) override { lists[id].selected = {row}; }
 
   int RunModal(DialogModel& dialog) override;
   void EndDialog(int result) override { endResults.push_back(result); }

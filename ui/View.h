@@ -1,6 +1,7 @@
 // The controls of one page or dialog as the models see them, addressed by control id.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ class View {
   virtual void ListDeleteAll(int id) = 0;
   // Selected rows in list order.
   virtual std::vector<int> ListSelectedRows(int id) const = 0;
+  // Selects exactly this row, as a user's click does.
+  virtual void ListSelect(int id, int row) = 0;
 
   // Runs a child dialog modally; returns its end result.
   virtual int RunModal(DialogModel& dialog) = 0;
@@ -70,6 +73,25 @@ void InsertListRow(View& view, int listId, int row, const Cells& cells) {
     else
       view.ListSetCell(listId, row, column, cell);
     ++column;
+  }
+}
+
+// A list cell as the page means it: some page scans keep the blank that led the field on the
+// router's line; a list view hides it, a script reading the value would not.
+inline std::string TrimmedCell(const std::string& cell) {
+  const auto first = cell.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return cell.substr(first, cell.find_last_not_of(' ') - first + 1);
+}
+
+// Types a dotted (or colon) address into four octet boxes.
+inline void TypeAddress(View& view, const std::array<int, 4>& ids, const std::string& text,
+                        char separator = '.') {
+  std::size_t from = 0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    const std::size_t end = i < 3 ? text.find(separator, from) : std::string::npos;
+    view.SetText(ids[i], from == std::string::npos ? "" : text.substr(from, end - from));
+    from = end == std::string::npos ? end : end + 1;
   }
 }
 

@@ -159,6 +159,17 @@ std::vector<int> Win32View::ListSelectedRows(int id) const {
   return rows;
 }
 
+void Win32View::ListSelect(int id, int row) {
+  HWND list = Item(id);
+  if (!list) return;
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = 0;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
 namespace {
 constexpr wchar_t kFitPending[] = L"Tarnwick.FitColumns";
 }  // namespace

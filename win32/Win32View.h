@@ -39,6 +39,7 @@ class Win32View final : public View {
   void ListDeleteRow(int id, int row) override;
   void ListDeleteAll(int id) override;
   std::vector<int> ListSelectedRows(int id) const override;
+  void ListSelect(int id, int row) override;
 
   int RunModal(DialogModel& dialog) override;
   // Dialog: ends it. Page or sheet: ends the sheet, as its Cancel unless result is IDOK.

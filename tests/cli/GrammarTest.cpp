@@ -14,11 +14,15 @@ namespace {
 
 // An invocation as one line: what differs between the cases at a glance.
 std::string Summary(const Invocation& in) {
-  static const char* kCommands[] = {"lines", "show", "dsl", "help", "version"};
+  static const char* kCommands[] = {"lines", "show",  "dsl",  "save",
+                                    "diff",  "apply", "help", "version"};
   std::string out = std::string(kCommands[static_cast<int>(in.command)]) + " " + in.Address() +
                     " timeout=" + std::to_string(in.timeoutMs) + " log=" + in.logPath;
   for (const std::string& line : in.lines) out += " [" + line + "]";
   if (in.command == Invocation::Command::Show) out += " " + in.page + (in.json ? " json" : "");
+  if (!in.file.empty())
+    out += " " + in.file + (in.secrets ? "" : " no-secrets") + (in.json ? " json" : "") +
+           (in.dryRun ? " dry-run" : "") + (in.yes ? " yes" : "");
   if (in.command == Invocation::Command::Dsl)
     out += " every=" + std::to_string(in.dsl.everySeconds) +
            " count=" + std::to_string(in.dsl.count) + " csv=" + in.dsl.csvPath +
@@ -46,6 +50,11 @@ TEST(Grammar, TakesOptionsHostAndCommandInOneOrderAndTheOlderDslOrder) {
         "b.svg"},
        "dsl h:2 timeout=5000 log= every=1 count=3 csv=a.csv svg=b.svg"},
       {{"--", "--odd-host", "version"}, "lines --odd-host timeout=5000 log= [version]"},
+      {{"h", "save", "a.json", "--no-secrets"}, "save h timeout=5000 log= a.json no-secrets"},
+      {{"h", "apply", "--yes", "a.json", "--dry-run"},
+       "apply h timeout=5000 log= a.json dry-run yes"},
+      {{"h", "diff", "a.json", "--yes"}, "diff does not take --yes"},
+      {{"h", "apply"}, "apply needs a FILE"},
       {{"--help", "h"}, "help  timeout=5000 log="},
       {{"--version"}, "version  timeout=5000 log="},
       {{"h"}, "HOST and at least one COMMAND are needed"},

@@ -67,4 +67,19 @@ inline void ExpectGolden(const std::vector<std::string>& lines, const std::strin
   ADD_FAILURE() << "differs from " << path << ":\n" << diff.str();
 }
 
+// Compares a whole text with the file at path (from the golden folder).
+inline void ExpectGoldenText(const std::string& text, const std::string& path) {
+  const std::string full = std::string(TARNWICK_GOLDEN_DIR) + "/" + path;
+  const char* update = std::getenv("TARNWICK_UPDATE_GOLDEN");
+  if (update && std::string(update) == "1") {
+    std::ofstream(full, std::ios::binary | std::ios::trunc) << text;
+    return;
+  }
+  std::ifstream file(full, std::ios::binary);
+  ASSERT_TRUE(file) << "no file " << full << " (TARNWICK_UPDATE_GOLDEN=1 writes it)";
+  std::ostringstream want;
+  want << file.rdbuf();
+  EXPECT_EQ(text, want.str()) << "differs from " << full;
+}
+
 }  // namespace tarnwick::testing

@@ -94,6 +94,11 @@ class TestView final : public HeadlessView {
     Use(id, {ControlKind::List});
     HeadlessView::ListDeleteAll(id);
   }
+  void ListSelect(int id, int row) override {
+    Use(id, {ControlKind::List});
+    ExistingRow(id, row);
+    HeadlessView::ListSelect(id, row);
+  }
   std::vector<int> ListSelectedRows(int id) const override {
     Use(id, {ControlKind::List});
     return HeadlessView::ListSelectedRows(id);

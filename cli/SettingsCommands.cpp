@@ -1,0 +1,198 @@
+// save, diff and apply: a settings file against the router, through the pages' own models.
+#include "cli/SettingsCommands.h"
+
+#include <nlohmann/json.hpp>
+#include <variant>
+
+#include "app/SettingsApply.h"
+#include "app/SettingsFile.h"
+
+namespace tarnwick {
+namespace {
+
+using Json = nlohmann::ordered_json;
+constexpr const char* kMask = "********";
+
+// The file, or nothing when it could not be read or is refused (said on ui).
+std::optional<SettingsFile> LoadFile(const std::string& path, Ui& ui) {
+  auto text = ReadFileText(path, kMaxSettingsBytes);
+  std::string problem = text.index() == 1 ? std::get<1>(text) : std::string();
+  if (problem.empty()) {
+    auto parsed = ParseSettings(std::get<0>(text));
+    if (auto* file = std::get_if<SettingsFile>(&parsed)) return std::move(*file);
+    problem = std::get<std::string>(parsed);
+  }
+  ui.Message(nullptr, path + ": " + problem + "; nothing was sent", "Error", Buttons::Ok);
+  return std::nullopt;
+}
+
+std::string RowText(const ListRow& row, const std::vector<std::string>& columns) {
+  std::string out;
+  for (const std::string& column : columns)
+    out += (out.empty() ? "" : ", ") + column + " \"" + row.at(column) + "\"";
+  return out;
+}
+
+Json RowsJson(const std::vector<ListRow>& rows) {
+  Json out = Json::array();
+  for (const ListRow& row : rows) out.push_back(row);
+  return out;
+}
+
+std::string Dump(const Json& json) {
+  return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+// Passwords never reach the console's output, not even in the lines a page sends.
+std::string Masked(std::string line, const std::vector<std::string>& secrets) {
+  for (const std::string& secret : secrets) {
+    if (secret.empty()) continue;
+    for (std::size_t at = 0; (at = line.find(secret, at)) != std::string::npos; at += 8)
+      line.replace(at, secret.size(), kMask);
+  }
+  return line;
+}
+
+std::string Printable(std::string line) {
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  return line;
+}
+
+const char* StatusName(PageApply::Status status) {
+  switch (status) {
+    case PageApply::Status::Same:
+      return "unchanged";
+    case PageApply::Status::Applied:
+      return "applied";
+    case PageApply::Status::Refused:
+      return "refused";
+    case PageApply::Status::Asked:
+      return "asked";
+  }
+  return "";
+}
+
+}  // namespace
+
+int RunSave(const ConsoleTarget& target, const SettingsRequest& request, SocketFactory& sockets,
+            Clock& clock, Ui& ui) {
+  ConsoleSession console(target, sockets, clock, ui);
+  if (!console.LogIn()) return kConsoleLoginFailed;
+  const SettingsFile file = ReadSettings(console.session, UtcTimestamp());
+  console.session.router.Drop();
+  if (console.watching.Failed()) {
+    ui.Message(nullptr, "save: a command failed or its reply timed out (see above); nothing saved",
+               "");
+    return kConsoleCommandFailed;
+  }
+  if (auto problem = WriteFileWhole(request.path, SettingsJson(file, request.secrets))) {
+    ui.Message(nullptr, "save: " + *problem, "");
+    return kConsoleCommandFailed;
+  }
+  return kConsoleDone;
+}
+
+int RunDiff(const ConsoleTarget& target, const SettingsRequest& request, SocketFactory& sockets,
+            Clock& clock, Ui& ui, std::string& out) {
+  const std::optional<SettingsFile> wanted = LoadFile(request.path, ui);
+  if (!wanted) return kDiffCouldNotRead;
+  ConsoleSession console(target, sockets, clock, ui);
+  if (!console.LogIn()) return kDiffCouldNotRead;
+  const SettingsFile now = ReadSettings(console.session, "");
+  console.session.router.Drop();
+  if (console.watching.Failed()) {
+    ui.Message(nullptr, "diff: a command failed or its reply timed out (see above)", "");
+    return kDiffCouldNotRead;
+  }
+  const std::vector<PageDifference> diffs = CompareSettings(now, *wanted);
+  if (request.json) {
+    Json pages = Json::object();
+    for (const PageDifference& d : diffs) {
+      Json values = Json::array();
+      for (const auto& v : d.values)
+        values.push_back(
+            {{"key", v.key}, {"label", v.label}, {"router", v.router}, {"file", v.file}});
+      pages[d.key] = {{"caption", d.caption},
+                      {"values", values},
+                      {"added", RowsJson(d.added)},
+                      {"removed", RowsJson(d.removed)}};
+    }
+    out = Dump({{"same", diffs.empty()}, {"pages", pages}});
+  } else {
+    for (const PageDifference& d : diffs) {
+      out += d.caption + " (" + d.key + ")\n";
+      for (const auto& v : d.values)
+        out += "  " + v.label + " (" + v.key + "): router \"" + v.router + "\", file \"" + v.file +
+               "\"\n";
+      for (const ListRow& row : d.added) out += "  + " + RowText(row, d.columns) + "\n";
+      for (const ListRow& row : d.removed) out += "  - " + RowText(row, d.columns) + "\n";
+    }
+  }
+  return diffs.empty() ? kDiffSame : kDiffDiffers;
+}
+
+int RunApply(const ConsoleTarget& target, const SettingsRequest& request, SocketFactory& sockets,
+             Clock& clock, Ui& ui, std::string& out) {
+  const std::optional<SettingsFile> wanted = LoadFile(request.path, ui);
+  if (!wanted) return kConsoleLoginFailed;
+  ConsoleSession console(target, sockets, clock, ui);
+  console.watching.answerQuestions = request.yes ? Answer::Yes : Answer::No;
+  console.watching.showNotices = !request.dryRun;
+  if (!console.LogIn()) return kConsoleLoginFailed;
+  const ApplyReport report =
+      ApplySettings(console.session, console.watching, *wanted, request.dryRun);
+  console.session.router.Drop();
+
+  std::vector<std::string> secrets = {target.password};
+  if (const ShownPage* line = wanted->Page("line"))
+    for (const ShownValue& v : line->fields)
+      if (v.secret) secrets.push_back(std::get<std::string>(v.value));
+  if (request.json) {
+    Json pages = Json::array();
+    for (const PageApply& page : report.pages) {
+      Json lines = Json::array();
+      for (const std::string& line : page.lines) lines.push_back(Masked(Printable(line), secrets));
+      pages.push_back({{"page", page.key},
+                       {"caption", page.caption},
+                       {"status", StatusName(page.status)},
+                       {"lines", lines},
+                       {"message", Printable(page.message)}});
+    }
+    Json json = {{"changed", report.Changed()}, {"dryRun", request.dryRun}, {"pages", pages}};
+    if (report.movedTo) json["movedTo"] = *report.movedTo;
+    out = Dump(json);
+  } else {
+    for (const PageApply& page : report.pages) {
+      out += page.caption + " (" + page.key + "): ";
+      if (page.status == PageApply::Status::Asked)
+        out += "the page asks \"" + Printable(page.message) +
+               "\"; nothing was sent for it (--yes answers Yes)\n";
+      else if (page.status == PageApply::Status::Refused)
+        out += "refused: " + Printable(page.message) + "\n";
+      else if (page.status == PageApply::Status::Same)
+        out += "already as the file has it\n";
+      else
+        out += std::string(request.dryRun ? "would send" : "sent") + " " +
+               std::to_string(page.lines.size()) + " line(s)\n";
+      if (request.dryRun)
+        for (const std::string& line : page.lines)
+          out += "  " + Masked(Printable(line), secrets) + "\n";
+    }
+    if (report.movedTo) out += "The router's LAN address is now " + *report.movedTo + ".\n";
+  }
+  if (report.Stopped()) {
+    std::string applied;
+    for (const PageApply& page : report.pages)
+      if (page.status == PageApply::Status::Applied)
+        applied += (applied.empty() ? "" : ", ") + page.key;
+    ui.Message(nullptr,
+               "apply stopped; " +
+                   (applied.empty() ? std::string("no page was") : applied + " had been") +
+                   " applied before it",
+               "");
+    return kConsoleCommandFailed;
+  }
+  return kConsoleDone;
+}
+
+}  // namespace tarnwick
