@@ -7,7 +7,7 @@ namespace tarnwick {
 
 void General::SaveOnSheetOk() {
   if (!session().ConfigChanged) return;
-  WaitProgress wait(session().ui, session().clock);
+  WaitProgress wait(session().ui, session().clock, session().channel.pace);
   wait.Show(kSavingText);
   wait.Step();
   wait.Repaint();

@@ -65,7 +65,7 @@ void CAllControlsSheet::LoadDefaultConfiguration() {
     return;
   }
 
-  WaitProgress wait(ui, session().clock);
+  WaitProgress wait(ui, session().clock, session().channel.pace);
   wait.Show("Please wait while flashing the Default configuration.");
   wait.Step();
   wait.Repaint();
@@ -81,7 +81,7 @@ void CAllControlsSheet::LoadDefaultConfiguration() {
     std::memset(buffer, 0, sizeof buffer);
     if (!std::fgets(buffer, sizeof buffer, file.get()) && std::ferror(file.get())) break;
     if (!script.Send(std::string(buffer) + "\r\n")) return;
-    session().clock.Sleep(kReplayLinePauseMs);
+    session().channel.ProgramPause(kReplayLinePauseMs);
   }
 
   for (int i = 0; i < 3; ++i) wait.Step();

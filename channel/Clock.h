@@ -10,6 +10,19 @@ namespace tarnwick {
 // Milliseconds on a monotonic scale; only differences are meaningful.
 using Millis = std::int64_t;
 
+// How the dialogue with the router is paced. The bytes sent are the same either way.
+enum class Pace {
+  // The program's own: fixed pauses give the router time at log-in, before each reply is
+  // read and between the steps of a write; a line whose answer is not read is only sent.
+  Program,
+  // The router's own: every pause that only gives the router time before a wait that looks
+  // for its text (or only animates a progress step) is skipped, and every line whose answer
+  // is not read waits for its echo and prompt instead, bounded as a reply. The pauses that
+  // wait for the router itself to act (after "batch execute", after "restart", before a
+  // reconnection, a script's own pauses) stay.
+  Fast,
+};
+
 class Clock {
  public:
   virtual ~Clock() = default;

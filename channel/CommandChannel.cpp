@@ -166,7 +166,7 @@ bool CommandChannel::ConnectAndLogin() {
     }
   }
 
-  clock_.Sleep(kStepPauseMs);
+  ProgramPause(kStepPauseMs);
   if (!socket_->Create()) {
     ui_.Message(nullptr, "Unable to create a Telnet socket connection to the modem\n",
                 kErrorCaption);
@@ -174,7 +174,7 @@ bool CommandChannel::ConnectAndLogin() {
     return false;
   }
 
-  clock_.Sleep(kStepPauseMs);
+  ProgramPause(kStepPauseMs);
   std::string host;
   std::uint16_t port = kTelnetPort;
   if (!SplitHostPort(RouterAddress, host, port) || !socket_->Connect(host, port)) {
@@ -184,7 +184,7 @@ bool CommandChannel::ConnectAndLogin() {
   }
 
   std::string loginText;
-  clock_.Sleep(kStepPauseMs);
+  ProgramPause(kStepPauseMs);
   std::size_t request = WaitForLoginText(*socket_, clock_, ui_, loginText, kPasswordRequest);
   if (request == std::string::npos) {
     ui_.Message(nullptr, "Timeout trying to get password acknowledgement\n", kErrorCaption);
@@ -238,6 +238,18 @@ CommandChannel::Outcome CommandChannel::SendAndSettle(const std::string& text, M
   return Settle(text, limitMs) ? Outcome::Complete : Outcome::TimedOut;
 }
 
+CommandChannel::Outcome CommandChannel::SendLine(const std::string& text) {
+  if (pace == Pace::Program) return SendCommand(text) ? Outcome::Complete : Outcome::NotSent;
+  if (!SendCommand(text)) return Outcome::NotSent;
+  if (Settle(text, ReplyLimitOverride.value_or(kUnreadAnswerLimitMs))) return Outcome::Complete;
+  ui_.Message(nullptr, text, kErrorCaption);
+  return Outcome::TimedOut;
+}
+
+void CommandChannel::ProgramPause(Millis ms) {
+  if (pace == Pace::Program) clock_.Sleep(ms);
+}
+
 bool CommandChannel::Settle(const std::string& line, Millis limitMs) {
   if (ReplyLimitOverride) limitMs = std::min(limitMs, *ReplyLimitOverride);
   return CollectReply(*socket_, clock_, ui_, line, kCommandReceiveSize, limitMs).has_value();
@@ -252,7 +264,7 @@ CommandChannel::Outcome CommandChannel::Execute(const std::string& command, std:
   if (SendText(*socket_, command) <= 0) return Outcome::NotSent;
 
   reply.clear();
-  clock_.Sleep(kCommandPauseMs);
+  ProgramPause(kCommandPauseMs);
   std::optional<std::string> collected = CollectReply(
       *socket_, clock_, ui_, command, kCommandReceiveSize, ReplyLimitOverride.value_or(limitMs));
   if (!collected) {

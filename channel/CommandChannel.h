@@ -48,6 +48,8 @@ class CommandChannel {
   // When set, every reply collected on this connection, by its commands and by the pages' own
   // listing loops, waits this long instead of the caller's limit (the console's --timeout).
   std::optional<Millis> ReplyLimitOverride;
+  // The program (tarnwick.exe) keeps its own pace; the console may choose the router's.
+  Pace pace = Pace::Program;
 
   // Null whenever no connection exists.
   Socket* TelnetSocket() const { return socket_.get(); }
@@ -58,6 +60,9 @@ class CommandChannel {
   // How long the answer of a line nobody scans is waited for (the log-in's "home", and
   // SendAndSettle): a router that never answers such a line costs no more than this.
   static constexpr Millis kSettleLimitMs = 1000;
+  // At fast pace, how long the answer of a line whose answer is not read is waited for when
+  // no reply limit override is set: as long as a command's reply.
+  static constexpr Millis kUnreadAnswerLimitMs = 5000;
 
   bool ConnectAndLogin();
   // False when the line could not be sent (no connection, or the send failed); the user
@@ -69,6 +74,14 @@ class CommandChannel {
   // would otherwise print this line's prompt inside the reply of the next command, ending it
   // early. NotSent as SendCommand's false.
   Outcome SendAndSettle(const std::string& text, Millis limitMs = kSettleLimitMs);
+  // A line whose answer is not read. At the program's pace SendCommand; at fast pace its echo
+  // and prompt are then waited for (ReplyLimitOverride, else kUnreadAnswerLimitMs), so that
+  // no later reply can hold this line's answer; when they do not come the line is the message,
+  // as for a command whose reply timed out. NotSent as SendCommand's false.
+  Outcome SendLine(const std::string& text);
+  // A fixed pause of the program's own pace, which only gives the router time before a wait
+  // that looks for its text: taken at Pace::Program, skipped at Pace::Fast.
+  void ProgramPause(Millis ms);
   // On success reply holds the text from the echo on; on time-out it is empty; with no
   // connection or a failed send it is untouched.
   bool ExecuteCommand(const std::string& command, std::string& reply, Millis limitMs) {

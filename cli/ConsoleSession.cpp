@@ -10,6 +10,7 @@ ConsoleSession::ConsoleSession(const ConsoleTarget& target, SocketFactory& socke
   session.channel.RouterAddress = target.address;
   session.channel.RouterPassword = target.password;
   session.channel.ReplyLimitOverride = target.replyLimit;
+  session.channel.pace = target.pace;
 }
 
 bool ConsoleSession::LogIn() {

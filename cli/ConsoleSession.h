@@ -22,6 +22,7 @@ struct ConsoleTarget {
   std::string address;  // host[:port]
   std::string password;
   std::optional<Millis> replyLimit;
+  Pace pace = Pace::Program;
 };
 
 // The router address an Apply takes over is kept for the run only.

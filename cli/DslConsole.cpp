@@ -83,6 +83,7 @@ int RunDsl(const ConsoleTarget& target, const std::string& host, const DslOption
   CommandChannel channel(sockets, clock, ui);
   channel.RouterAddress = target.address;
   channel.RouterPassword = target.password;
+  channel.pace = target.pace;
   if (!channel.ConnectAndLogin()) return kConsoleLoginFailed;
 
   std::signal(SIGINT, RequestStop);

@@ -22,7 +22,8 @@ bool ParseNumber(const std::string& text, long low, long high, long& value) {
 bool ProgramOption(const std::vector<std::string>& words, std::size_t& i, Invocation& out,
                    std::string& problem) {
   const std::string& option = words[i];
-  if (option != "--port" && option != "--timeout" && option != "--log") return false;
+  if (option != "--port" && option != "--timeout" && option != "--log" && option != "--pace")
+    return false;
   if (i + 1 >= words.size()) {
     problem = "missing value";
     return true;
@@ -36,6 +37,13 @@ bool ProgramOption(const std::vector<std::string>& words, std::size_t& i, Invoca
       out.timeoutMs = number;
     else
       problem = "bad timeout";
+  } else if (option == "--pace") {
+    if (value == "program")
+      out.pace = Pace::Program;
+    else if (value == "fast")
+      out.pace = Pace::Fast;
+    else
+      problem = "bad pace (program or fast)";
   } else {
     out.logPath = value;
   }
@@ -182,7 +190,10 @@ std::string UsageText() {
          "       tarnwick-cli [OPTIONS] HOST diff FILE [--json]\n"
          "       tarnwick-cli [OPTIONS] HOST apply FILE [--dry-run] [--yes] [--json]\n"
          "OPTIONS: --port N (default 23), --timeout MS (each reply, default 5000), --log FILE,\n"
-         "         --help, --version\n"
+         "         --pace program|fast, --help, --version\n"
+         "--pace fast: the router's pace instead of the program's: no fixed pause before a\n"
+         "reply is read or at log-in, and each line whose answer is not read waits for its\n"
+         "echo and prompt (bounded by --timeout); the same lines are sent. Default program.\n"
          "COMMAND: router command lines, each run and its reply written as it came.\n"
          "The password comes from TARNWICK_PASSWORD, else the first line of standard input.\n"
          "Exit status: 0 done, 1 a command failed or timed out (apply: a page refused or asked),\n"

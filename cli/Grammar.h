@@ -23,6 +23,7 @@ struct Invocation {
   long port = 0;  // 0: the telnet port
   Millis timeoutMs = 5000;
   std::string logPath;
+  Pace pace = Pace::Program;
   std::vector<std::string> lines;  // Lines: router command lines
   std::string page;                // Show: a page's name or "all"
   bool json = false;

@@ -87,6 +87,7 @@ int RunLines(const Invocation& invocation, const ConsoleTarget& target, SocketFa
   CommandChannel channel(sockets, clock, ui);
   channel.RouterAddress = target.address;
   channel.RouterPassword = target.password;
+  channel.pace = target.pace;
   Router router(channel);
   if (!router.Login()) return kConsoleLoginFailed;
   int status = kConsoleDone;
@@ -137,7 +138,7 @@ int main(int argc, char** argv) {
     return kConsoleLoginFailed;
   }
   SocketFactory& sockets = log ? log->sockets() : *platformSockets;
-  ConsoleTarget target{invocation.Address(), ReadPassword(), invocation.timeoutMs};
+  ConsoleTarget target{invocation.Address(), ReadPassword(), invocation.timeoutMs, invocation.pace};
 
   switch (invocation.command) {
     case Invocation::Command::Show: {

@@ -285,7 +285,7 @@ void CDHCP::OnApplyDhcp() {
   if (auto fault = ValidateApply()) return Error(*fault);
   if (!script.ok()) return;
 
-  WaitProgress wait(session().ui, session().clock);
+  WaitProgress wait(session().ui, session().clock, session().channel.pace);
   bool serverOn = ServerOnRouter;
   if (DhcpEnabled == 1) {
     wait.Show("Please wait a moment while setting dhcp server.");
@@ -313,7 +313,7 @@ void CDHCP::OnApplyDhcp() {
 }
 
 void CDHCP::OnRemoveDhcp() {
-  WaitProgress wait(session().ui, session().clock);
+  WaitProgress wait(session().ui, session().clock, session().channel.pace);
   wait.Show("Please wait a moment while removing dhcp server.");
   wait.Step();
   Load();

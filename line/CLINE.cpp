@@ -412,7 +412,7 @@ bool CLINE::Apply(bool& programEnds) {
   if (!ValidateLinePage()) return false;
   BuildTexts();
 
-  WaitProgress wait(session().ui, session().clock);
+  WaitProgress wait(session().ui, session().clock, session().channel.pace);
   wait.Show("");
   wait.Repaint();
   const bool lanChanged =

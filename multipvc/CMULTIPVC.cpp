@@ -379,7 +379,7 @@ void CMULTIPVC::OnApplyPvcs() {
   // A line that never left stops the script: no success is shown and nothing is recorded.
   WriteScript script(session());
   if (!script.Reconnect(0)) return;
-  WaitProgress wait(session().ui, session().clock);
+  WaitProgress wait(session().ui, session().clock, session().channel.pace);
   wait.Show("");
   wait.Step();
   TearDownPvcs(script);

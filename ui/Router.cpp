@@ -50,7 +50,7 @@ std::optional<std::string> Router::List(const Listing& listing, WindowRef owner)
     return std::nullopt;
   Clock& clock = channel_.clock();
   Ui& ui = channel_.ui();
-  clock.Sleep(kListingPauseMs);
+  channel_.ProgramPause(kListingPauseMs);
   std::optional<std::string> reply =
       CollectReply(*socket, clock, ui, listing.echo, listing.receiveSize,
                    channel_.ReplyLimitOverride.value_or(listing.limitMs));
@@ -63,7 +63,7 @@ std::optional<std::string> Router::List(const Listing& listing, WindowRef owner)
 
 bool Router::Send(const std::string& line) {
   if (Withheld(line)) return mode == Mode::Record;
-  if (!channel_.SendCommand(line)) return false;
+  if (channel_.SendLine(line) == CommandChannel::Outcome::NotSent) return false;
   Note(line);
   return true;
 }
@@ -87,7 +87,7 @@ std::optional<std::string> Router::Change(const std::string& line, Millis pauseM
   if (socket == nullptr) return std::nullopt;
   if (socket->Send(line.data(), static_cast<int>(line.size())) <= 0) return std::nullopt;
   Note(line);
-  channel_.clock().Sleep(pauseMs);
+  channel_.ProgramPause(pauseMs);
   // Up to the prompt, so that the listing that follows on this connection starts clean even
   // where the router echoes at once and answers later.
   return CollectReply(*socket, channel_.clock(), channel_.ui(), line, kChangeAnswerSize,

@@ -66,19 +66,21 @@ class Router {
   // As Ask; false when the reply did not come whole.
   bool Ask(const std::string& command, std::string& reply, Millis limitMs);
   // Sends the listing command (the caller has checked there is a connection), pauses 100 ms
-  // and collects the reply from the echo to the prompt. nullopt when the send failed (silently)
-  // or the limit passed (traced and told, owned by owner).
+  // (at the program's pace) and collects the reply from the echo to the prompt. nullopt when the
+  // send failed (silently) or the limit passed (traced and told, owned by owner).
   std::optional<std::string> List(const Listing& listing, WindowRef owner);
 
   // ---- Writing
-  // A line whose reply is not read. False when it never left (told, unless withheld).
+  // A line whose reply is not read (at fast pace its echo and prompt are waited for, see
+  // CommandChannel::SendLine). False when it never left (told, unless withheld).
   bool Send(const std::string& line);
   // As Send, then waits (briefly) for the line's echo and prompt, so that a command read next
   // on this connection cannot take this one's late answer for its own.
   bool SendAndSettle(const std::string& line);
   // A line whose reply is collected and not scanned; a time-out after sending is no failure.
   bool Execute(const std::string& line, Millis limitMs);
-  // A change on the channel's socket, then its answer read up to the prompt (a refused change
+  // A change on the channel's socket, a pause of pauseMs at the program's pace, then its
+  // answer read up to the prompt (a refused change
   // shows in the next listing); bounded, so a dead connection cannot hold the page. nullopt
   // when there is no socket or the send failed; otherwise the answer (empty when none came).
   std::optional<std::string> Change(const std::string& line, Millis pauseMs);

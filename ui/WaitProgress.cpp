@@ -3,7 +3,7 @@
 
 namespace tarnwick {
 
-WaitProgress::WaitProgress(Ui& ui, Clock& clock) : ui_(ui), clock_(clock) {}
+WaitProgress::WaitProgress(Ui& ui, Clock& clock, Pace pace) : ui_(ui), clock_(clock), pace_(pace) {}
 
 WaitProgress::~WaitProgress() { Close(); }
 
@@ -20,7 +20,7 @@ void WaitProgress::Step() {
   if (position_ > kRangeMax)
     position_ = (position_ - kRangeMin) % (kRangeMax - kRangeMin) + kRangeMin;
   if (window_) window_->SetProgress(position_);
-  clock_.Sleep(kStepPauseMs);
+  if (pace_ == Pace::Program) clock_.Sleep(kStepPauseMs);
 }
 
 void WaitProgress::Finish() {

@@ -18,14 +18,16 @@ class WaitProgress {
   static constexpr Millis kStepPauseMs = 200;
   static constexpr int kFinishSteps = 6;
 
-  WaitProgress(Ui& ui, Clock& clock);
+  // At fast pace a step only moves the bar: the lines around it wait for the router instead.
+  WaitProgress(Ui& ui, Clock& clock, Pace pace = Pace::Program);
   ~WaitProgress();
   WaitProgress(const WaitProgress&) = delete;
   WaitProgress& operator=(const WaitProgress&) = delete;
 
   // Opens the box at position 0; an empty text keeps the box's default text.
   void Show(const std::string& text);
-  // Advances one step (past the end the bar starts over), then freezes for 200 ms.
+  // Advances one step (past the end the bar starts over), then freezes for 200 ms (at the
+  // program's pace).
   void Step();
   // Six steps in a row.
   void Finish();
@@ -38,6 +40,7 @@ class WaitProgress {
  private:
   Ui& ui_;
   Clock& clock_;
+  Pace pace_;
   std::unique_ptr<WaitWindow> window_;
   int position_ = kRangeMin;
 };

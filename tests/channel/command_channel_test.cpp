@@ -381,6 +381,44 @@ TEST_F(LoggedInTest, PausesBeforeCollecting) {
   EXPECT_EQ(clock.Now() - sentAt, 100);
 }
 
+// At fast pace only the router is waited for: a log-in and a reply that come at once take no
+// time; a line whose answer is not read waits for its echo and prompt, bounded as a reply, and
+// one that gets neither is the message. The program's pace sends the same and waits 700 ms.
+TEST(ChannelPace, FastWaitsForTheRouterAlone) {
+  for (Pace pace : {Pace::Fast, Pace::Program}) {
+    SCOPED_TRACE(pace == Pace::Fast ? "fast" : "program");
+    ManualClock time;
+    testing::FakeSocketFactory peers{time};
+    testing::RecordingUi said;
+    CommandChannel paced{peers, time, said};
+    paced.RouterAddress = "127.0.0.1";
+    paced.RouterPassword = "admin";
+    paced.ReplyLimitOverride = 3000;
+    paced.pace = pace;
+    FakePeer& peer = peers.AddPeer().Login().Expect(kRoute).Deliver(kRouteReply);
+    peer.Expect("batch add x\r\n").Deliver("batch add x\r\n").Deliver("Router> ", 40);
+    ASSERT_TRUE(paced.ConnectAndLogin());
+    std::string reply;
+    ASSERT_TRUE(paced.ExecuteCommand(kRoute, reply, 5000));
+    EXPECT_EQ(reply, kRouteReply);
+    EXPECT_EQ(time.Now(), pace == Pace::Fast ? 0 : 700);
+    EXPECT_EQ(paced.SendLine("batch add x\r\n"), CommandChannel::Outcome::Complete);
+    EXPECT_EQ(paced.SendLine("batch add y\r\n"), pace == Pace::Fast
+                                                     ? CommandChannel::Outcome::TimedOut
+                                                     : CommandChannel::Outcome::Complete);
+    if (pace == Pace::Program) {
+      EXPECT_EQ(time.Now(), 700);
+      EXPECT_TRUE(said.messages.empty());
+    } else {
+      EXPECT_GT(time.Now(), 40 + 3000);
+      EXPECT_LE(time.Now(), 40 + 3000 + 100);
+      EXPECT_EQ(said.Texts(), std::vector<std::string>{"batch add y\r\n"});
+    }
+    EXPECT_EQ(peer.sent, (std::vector<std::string>{"admin\r\n", "home \r\n", kRoute,
+                                                   "batch add x\r\n", "batch add y\r\n"}));
+  }
+}
+
 TEST_F(LoggedInTest, FailedSendLeavesReplyUntouchedWithoutMessage) {
   sockets.AddPeer().Login().failSendAt = 2;
   LogIn();

@@ -27,6 +27,7 @@ std::string Summary(const Invocation& in) {
     out += " every=" + std::to_string(in.dsl.everySeconds) +
            " count=" + std::to_string(in.dsl.count) + " csv=" + in.dsl.csvPath +
            " svg=" + in.dsl.svgPath;
+  if (in.pace == Pace::Fast) out += " fast";
   return out;
 }
 
@@ -51,6 +52,12 @@ TEST(Grammar, TakesOptionsHostAndCommandInOneOrderAndTheOlderDslOrder) {
        "dsl h:2 timeout=5000 log= every=1 count=3 csv=a.csv svg=b.svg"},
       {{"--", "--odd-host", "version"}, "lines --odd-host timeout=5000 log= [version]"},
       {{"h", "save", "a.json", "--no-secrets"}, "save h timeout=5000 log= a.json no-secrets"},
+      {{"--pace", "fast", "h", "apply", "a.json"}, "apply h timeout=5000 log= a.json fast"},
+      {{"--pace", "fast", "--pace", "program", "h", "version"},
+       "lines h timeout=5000 log= [version]"},
+      {{"dsl", "--every", "1", "--pace", "fast", "--csv", "a.csv", "h"},
+       "dsl h timeout=5000 log= every=1 count=0 csv=a.csv svg= fast"},
+      {{"--pace", "slow", "h", "version"}, "bad pace (program or fast)"},
       {{"h", "apply", "--yes", "a.json", "--dry-run"},
        "apply h timeout=5000 log= a.json dry-run yes"},
       {{"h", "diff", "a.json", "--yes"}, "diff does not take --yes"},
