@@ -32,6 +32,12 @@ struct SettingsFile {
 // password revealed, the log-in password in a list marked.
 SettingsFile ReadSettings(Session& session, const std::string& savedAt);
 
+// A page as a file holds it: its settings and, where it has one, its list; nullopt for a page
+// with no settings.
+std::optional<ShownPage> SettingsOfPage(ShownPage page);
+// The key a file holds the page or dialog of this template under, or empty.
+std::string SettingsKeyOf(int templateId);
+
 // The file's text; without secrets the values the pages keep secret are left out.
 std::string SettingsJson(const SettingsFile& file, bool secrets);
 
