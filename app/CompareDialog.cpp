@@ -33,8 +33,8 @@ std::vector<CompareDialog::Row> CompareDialog::Rows(
   std::vector<Row> rows;
   for (const PageDifference& page : differences) {
     for (const PageDifference::Value& value : page.values)
-      rows.push_back(
-          {page.caption, value.label.empty() ? value.key : value.label, value.router, value.file});
+      rows.push_back({page.caption, value.label.empty() ? value.key : value.label,
+                      value.routerShown, value.fileShown});
     for (const ListRow& row : page.removed)
       rows.push_back({page.caption, "List row", RowText(row, page.columns), "(none)"});
     for (const ListRow& row : page.added)

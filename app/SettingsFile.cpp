@@ -412,9 +412,18 @@ PageDifference ComparePage(const ShownPage& router, const ShownPage& file) {
     auto shown = [&](const SettingValue& value) {
       return wanted.secret ? (Text(value).empty() ? std::string() : kMask) : Text(value);
     };
-    diff.values.push_back({wanted.key, wanted.label,
-                           now == router.fields.end() ? std::string() : shown(now->value),
-                           shown(wanted.value)});
+    auto named = [&](const SettingValue& value) {
+      const int* number = std::get_if<int>(&value);
+      if (!number) return shown(value);
+      if (wanted.choices.empty()) return std::string(*number ? "yes" : "no");
+      return *number >= 0 && *number < static_cast<int>(wanted.choices.size())
+                 ? wanted.choices[static_cast<std::size_t>(*number)]
+                 : std::string("none");
+    };
+    const bool known = now != router.fields.end();
+    diff.values.push_back({wanted.key, wanted.label, known ? shown(now->value) : std::string(),
+                           shown(wanted.value), known ? named(now->value) : std::string(),
+                           named(wanted.value)});
   }
   if (file.table) {
     for (const ShownTable::Column& column : file.table->columns)

@@ -54,6 +54,9 @@ struct PageDifference {
     std::string label;
     std::string router;  // as text; secrets masked
     std::string file;
+    // As a person reads them: a choice by its name, a check box as yes or no.
+    std::string routerShown = {};
+    std::string fileShown = {};
   };
   std::string key;
   std::string caption;

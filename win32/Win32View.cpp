@@ -251,7 +251,7 @@ std::optional<std::string> Win32View::ChooseFile(bool save, const std::string& s
   dialog.lpstrFilter = L"Settings files (*.json)\0*.json\0All files (*.*)\0*.*\0";
   dialog.lpstrFile = file.data();
   dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.lpstrTitle = save ? L"Save Settings" : L"Restore Settings";
+  dialog.lpstrTitle = save ? L"Save Settings" : L"Open Settings File";
   dialog.lpstrDefExt = L"json";
   // The working directory is where Load Default Configuration finds its file: keep it.
   dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
