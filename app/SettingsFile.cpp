@@ -51,6 +51,7 @@ class NoSettings final : public Settings {
 };
 
 struct PageSchema {
+  int templateId = 0;
   std::string caption;
   std::map<std::string, ShownValue> values;  // kind by the value's alternative
   std::vector<std::string> valueOrder;
@@ -72,7 +73,7 @@ const std::map<std::string, PageSchema>& Schema() {
       std::unique_ptr<DialogModel> model =
           entry.IsPage() ? std::unique_ptr<DialogModel>(entry.makePage(session))
                          : entry.makeDialog(session);
-      PageSchema page{model->Caption(), {}, {}, {}, {}};
+      PageSchema page{model->TemplateId(), model->Caption(), {}, {}, {}, {}};
       for (const ShownValue& value : model->description().Values(true)) {
         if (value.role != Role::Setting) continue;
         page.values.emplace(value.key, value);
@@ -181,14 +182,24 @@ SettingsFile ReadSettings(Session& session, const std::string& savedAt) {
   file.saved = savedAt;
   const std::string version = session.router.Ask("version\r\n", 5000);
   GetReplyField(version, "Version", 1, 4, file.firmware);
-  for (ShownPage& page : ReadPages(session, ShowPageNames(), Secrets{true, kLoginPasswordMarker})) {
-    std::erase_if(page.fields, [](const ShownValue& v) { return v.role != Role::Setting; });
-    const auto schema = Schema().find(page.key);
-    if (schema == Schema().end()) continue;
-    if (schema->second.list.empty()) page.table.reset();
-    file.pages.push_back(std::move(page));
-  }
+  for (ShownPage& page : ReadPages(session, ShowPageNames(), Secrets{true, kLoginPasswordMarker}))
+    if (std::optional<ShownPage> settings = SettingsOfPage(std::move(page)))
+      file.pages.push_back(std::move(*settings));
   return file;
+}
+
+std::optional<ShownPage> SettingsOfPage(ShownPage page) {
+  std::erase_if(page.fields, [](const ShownValue& v) { return v.role != Role::Setting; });
+  const auto schema = Schema().find(page.key);
+  if (schema == Schema().end()) return std::nullopt;
+  if (schema->second.list.empty()) page.table.reset();
+  return page;
+}
+
+std::string SettingsKeyOf(int templateId) {
+  for (const auto& [key, page] : Schema())
+    if (page.templateId == templateId) return key;
+  return {};
 }
 
 std::string SettingsJson(const SettingsFile& file, bool secrets) {
@@ -401,9 +412,18 @@ PageDifference ComparePage(const ShownPage& router, const ShownPage& file) {
     auto shown = [&](const SettingValue& value) {
       return wanted.secret ? (Text(value).empty() ? std::string() : kMask) : Text(value);
     };
-    diff.values.push_back({wanted.key, wanted.label,
-                           now == router.fields.end() ? std::string() : shown(now->value),
-                           shown(wanted.value)});
+    auto named = [&](const SettingValue& value) {
+      const int* number = std::get_if<int>(&value);
+      if (!number) return shown(value);
+      if (wanted.choices.empty()) return std::string(*number ? "yes" : "no");
+      return *number >= 0 && *number < static_cast<int>(wanted.choices.size())
+                 ? wanted.choices[static_cast<std::size_t>(*number)]
+                 : std::string("none");
+    };
+    const bool known = now != router.fields.end();
+    diff.values.push_back({wanted.key, wanted.label, known ? shown(now->value) : std::string(),
+                           shown(wanted.value), known ? named(now->value) : std::string(),
+                           named(wanted.value)});
   }
   if (file.table) {
     for (const ShownTable::Column& column : file.table->columns)

@@ -32,6 +32,12 @@ struct SettingsFile {
 // password revealed, the log-in password in a list marked.
 SettingsFile ReadSettings(Session& session, const std::string& savedAt);
 
+// A page as a file holds it: its settings and, where it has one, its list; nullopt for a page
+// with no settings.
+std::optional<ShownPage> SettingsOfPage(ShownPage page);
+// The key a file holds the page or dialog of this template under, or empty.
+std::string SettingsKeyOf(int templateId);
+
 // The file's text; without secrets the values the pages keep secret are left out.
 std::string SettingsJson(const SettingsFile& file, bool secrets);
 
@@ -48,6 +54,9 @@ struct PageDifference {
     std::string label;
     std::string router;  // as text; secrets masked
     std::string file;
+    // As a person reads them: a choice by its name, a check box as yes or no.
+    std::string routerShown = {};
+    std::string fileShown = {};
   };
   std::string key;
   std::string caption;

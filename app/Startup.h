@@ -6,6 +6,10 @@
 #include "ui/Session.h"
 
 namespace tarnwick {
+class Snapshots;
+}
+
+namespace tarnwick {
 
 // What the program's start needs from the platform: running the Log In dialog and the
 // main sheet modally.
@@ -19,6 +23,9 @@ class ShellHost {
 
 // Log In, then the sheet until it ends, then the connection is dropped. Returns the
 // process exit code.
-int RunApplication(Session& session, ShellHost& host, bool socketLayerReady);
+// With snapshots, a copy of the settings is kept before every change, Undo is offered, and a run
+// that ends after moving the router offers the undo at the next start.
+int RunApplication(Session& session, ShellHost& host, bool socketLayerReady,
+                   Snapshots* snapshots = nullptr);
 
 }  // namespace tarnwick

@@ -124,7 +124,7 @@ CDHCP::CDHCP(Session& session) : Page(session) {
   d.Address(PrimaryDnsOctets).Setting("PrimaryDns", "Primary DNS");
   d.Address(SecondaryDnsOctets).Setting("SecondaryDns", "Secondary DNS");
   d.Button(IDC_DHCP_APPLY, [this] { OnApplyDhcp(); }).Writes();
-  d.Button(IDC_DHCP_REMOVE, [this] { OnRemoveDhcp(); });
+  d.Button(IDC_DHCP_REMOVE, [this] { OnRemoveDhcp(); }).Changes();
   Declare(ControlKind::Any, {IDC_DHCP_NETWORK_LABEL, IDC_DHCP_MASK_LABEL, IDC_DHCP_START_LABEL,
                              IDC_DHCP_END_LABEL, IDC_DHCP_GATEWAY_LABEL, IDC_DHCP_LEASE_LABEL,
                              IDC_DHCP_PRIMARY_LABEL, IDC_DHCP_SECONDARY_LABEL});

@@ -111,9 +111,9 @@ CINBOUND::CINBOUND(Session& session, int lineProtocol)
   d.List(IDC_INBOUND_LIST,
          {{"Interface", "Interface"}, {"PortProto", "Port/Proto"}, {"NewIpAddr", "New IP Addr"}});
   d.Setting("InboundList", "").Rows(IDC_INBOUND_ADD, IDC_INBOUND_REMOVE);
-  d.Button(IDC_INBOUND_ADD, [this] { OnAddInbound(); }).Button(IDC_INBOUND_EXIT);
-  d.Button(IDC_INBOUND_REMOVE, [this] { OnRemoveInbound(); });
-  d.Button(IDC_INBOUND_REMOVE_ALL, [this] { OnRemoveAllInbound(); });
+  d.Button(IDC_INBOUND_ADD, [this] { OnAddInbound(); }).Changes().Button(IDC_INBOUND_EXIT);
+  d.Button(IDC_INBOUND_REMOVE, [this] { OnRemoveInbound(); }).Changes();
+  d.Button(IDC_INBOUND_REMOVE_ALL, [this] { OnRemoveAllInbound(); }).Changes();
 }
 
 void CINBOUND::OnInitDialog() {
@@ -145,6 +145,7 @@ void CINBOUND::ListInbound() {
   const auto rows = ScanInboundListing(*reply);
   for (int row = 0; row < static_cast<int>(rows.size()); ++row)
     InsertListRow(view(), IDC_INBOUND_LIST, row, rows[static_cast<std::size_t>(row)]);
+  MarkRead();
 }
 
 bool CINBOUND::SendChange(const std::string& command, const char* ownFailure) {

@@ -95,6 +95,7 @@ void CMULTIPVC::ReadExistingPvcs() {
     InsertRow(row);
   if (line.PvcModeNormal == 0) EnableAll(view(), kNotTransparent, false);
   Show();
+  MarkRead();
 }
 
 bool CMULTIPVC::AddPvcRow(int protocol, const std::string& pvc, int nat, int framing,

@@ -73,9 +73,9 @@ CROUTE::CROUTE(Session& session) : Page(session) {
   d.List(IDC_ROUTE_LIST,
          {{"Label", "Label"}, {"DestIp", "Dest IP"}, {"NextHop", "Next Hop"}, {"Mask", "Mask"}});
   d.Setting("RouteList", "").Rows(IDC_ROUTE_ADD, IDC_ROUTE_REMOVE);
-  d.Button(IDC_ROUTE_ADD, [this] { OnAddRoute(); });
-  d.Button(IDC_ROUTE_REMOVE, [this] { OnRemoveRoute(); });
-  d.Button(IDC_ROUTE_REMOVE_ALL, [this] { OnRemoveAllRoutes(); });
+  d.Button(IDC_ROUTE_ADD, [this] { OnAddRoute(); }).Changes();
+  d.Button(IDC_ROUTE_REMOVE, [this] { OnRemoveRoute(); }).Changes();
+  d.Button(IDC_ROUTE_REMOVE_ALL, [this] { OnRemoveAllRoutes(); }).Changes();
   Netmask.octets = {"255", "255", "255", "0"};
 }
 
@@ -126,6 +126,7 @@ void CROUTE::ListRoutes() {
   view().ListDeleteAll(IDC_ROUTE_LIST);
   for (int row = 0; row < static_cast<int>(rows->size()); ++row)
     InsertListRow(view(), IDC_ROUTE_LIST, row, (*rows)[static_cast<std::size_t>(row)]);
+  MarkRead();
 }
 
 void CROUTE::OnAddRoute() {

@@ -29,6 +29,7 @@ class CROUTE : public Page {
 
   void OnInitDialog() override;
   void OnSetActive() override;
+  void Reread() override { ListRoutes(); }
   void OnKillActive() override;
   void OnTimer(int timerId) override;
   bool EnterRow(int listId, const std::map<std::string, std::string>& row) override;

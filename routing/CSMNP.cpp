@@ -75,8 +75,8 @@ CSMNP::CSMNP(Session& session) : Page(session) {
                          {"Community", "Community", true},
                          {"IpAddress", "IP Address"}});
   d.Setting("CommunityList", "").Rows(IDC_SNMP_ADD, IDC_SNMP_REMOVE);
-  d.Button(IDC_SNMP_ADD, [this] { OnAddCommunity(); });
-  d.Button(IDC_SNMP_REMOVE, [this] { OnRemoveCommunity(); });
+  d.Button(IDC_SNMP_ADD, [this] { OnAddCommunity(); }).Changes();
+  d.Button(IDC_SNMP_REMOVE, [this] { OnRemoveCommunity(); }).Changes();
 }
 
 void CSMNP::EnableAddressBoxes() {
@@ -117,6 +117,7 @@ void CSMNP::ListCommunities() {
   const auto rows = ScanCommunityListing(*reply);
   for (int row = 0; row < static_cast<int>(rows.size()); ++row)
     InsertListRow(view(), IDC_SNMP_LIST, row, rows[static_cast<std::size_t>(row)]);
+  MarkRead();
 }
 
 void CSMNP::OnAuthorizedIp() {

@@ -28,6 +28,7 @@ class CSMNP : public Page {
 
   void OnInitDialog() override;
   void OnSetActive() override;
+  void Reread() override { ListCommunities(); }
   bool EnterRow(int listId, const std::map<std::string, std::string>& row) override;
 
   void ListCommunities();

@@ -5,6 +5,7 @@
 #   defaults to the native build's. --dpi sets the screen's dots per inch (default 96); shots
 #   at another setting are named NAME-Ndpi.png. --out is where they go (docs/screenshots). Every page after General is shot, as NAME.png from its
 #   tab label ("Route Table": route-table.png), then the NAT inbound dialog (nat-inbound.png)
+#   the comparison Undo Last Change shows after a Line change (restore-settings.png)
 #   and the Line History window after two minutes of polling (line-history.png);
 #   TARNWICK_SHOT_PAGES="NAME..." picks some.
 set -euo pipefail
@@ -111,6 +112,21 @@ for protocol in routed pppoa; do
   open_page "Line Configuration" click "${!id}" screenshot-ready >/dev/null
   shot "line-configuration-$protocol" wait-window Tarnwick
 done
+if wanted restore-settings; then
+  # A change applied on the Line page, then Undo Last Change: the comparison before it restores.
+  load_ids line/CLINEIds.h app/CompareDialogIds.h
+  open_page "Line Configuration" click "$IDC_LINE_ROUTED" wait-enabled "$IDC_LINE_WAN_IP1" 1 \
+    set-text "$IDC_LINE_WAN_IP1" 192 set-text "$IDC_LINE_WAN_IP2" 0 set-text "$IDC_LINE_WAN_IP3" 2 \
+    set-text "$IDC_LINE_WAN_IP4" 10 set-text "$IDC_LINE_GATEWAY1" 192 set-text "$IDC_LINE_GATEWAY2" 0 \
+    set-text "$IDC_LINE_GATEWAY3" 2 set-text "$IDC_LINE_GATEWAY4" 1 \
+    set-text "$IDC_LINE_WAN_MASK1" 255 set-text "$IDC_LINE_WAN_MASK2" 255 \
+    set-text "$IDC_LINE_WAN_MASK3" 255 set-text "$IDC_LINE_WAN_MASK4" 252 \
+    press "$IDC_LINE_APPLY" read-message press-message-button >/dev/null
+  driver wait-window Tarnwick syscommand "$IDM_UNDO_CHANGE" >/dev/null
+  shot restore-settings wait-window "Restore Settings" wait-row "$IDC_COMPARE_LIST" Protocol
+  driver wait-window "Restore Settings" press "$IDOK" wait-gone "Restore Settings" \
+    wait-window Tarnwick press-message-button >/dev/null
+fi
 if wanted line-history; then
   # The DSL Monitoring page polls while it is shown; halfway the line is retrained.
   driver wait-window Tarnwick select-tab "DSL Monitoring" syscommand "$IDM_LINE_HISTORY" \

@@ -1,6 +1,7 @@
 // Copies described members to and from their controls, runs click handlers, names values.
 #include "ui/Description.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "ui/OctetField.h"
@@ -188,7 +189,16 @@ Description& Description::Rows(int addButton, int removeButton) {
 
 Description& Description::Writes() {
   writeButton_ = buttons_.back();
+  return Changes();
+}
+
+Description& Description::Changes() {
+  changeButtons_.push_back(buttons_.back());
   return *this;
+}
+
+bool Description::ChangesRouter(int id) const {
+  return std::find(changeButtons_.begin(), changeButtons_.end(), id) != changeButtons_.end();
 }
 
 bool Description::Enter(View& view, const std::string& key, const SettingValue& value) const {

@@ -100,8 +100,10 @@ class Description {
   Description& Choices(std::vector<std::string> names);
   // The last list's rows are added from the page's form and removed one by one with these.
   Description& Rows(int addButton, int removeButton);
-  // The last button writes the page's settings to the router (its Apply).
+  // The last button writes the page's settings to the router (its Apply); it changes it.
   Description& Writes();
+  // The last button changes the router's set-up (an Add or Remove that sends at once).
+  Description& Changes();
 
   // ---- Uses
   // Controls -> members, every entry or the one of key.
@@ -123,6 +125,8 @@ class Description {
   bool Enter(View& view, const std::string& key, const SettingValue& value) const;
   // The button that writes the settings, or 0.
   int WriteButton() const { return writeButton_; }
+  // Whether a click on the control may change the router's set-up.
+  bool ChangesRouter(int id) const;
   const std::vector<ListDescription>& Lists() const { return lists_; }
   // A list's column headings, as its columns are added.
   std::vector<std::string> Headings(int listId) const;
@@ -153,6 +157,7 @@ class Description {
   std::vector<std::pair<int, Handler>> handlers_;
   std::vector<int> buttons_;
   int writeButton_ = 0;
+  std::vector<int> changeButtons_;
   // What the modifiers apply to: an entry, or the last list.
   bool lastIsList_ = false;
 };

@@ -21,6 +21,22 @@ void DialogModel::Declare(ControlKind kind, const std::vector<int>& ids) {
   for (int id : ids) declared_.push_back({id, kind});
 }
 
+void DialogModel::OnCommand(int id) {
+  WriteGuard* guard = session_ ? session_->guard : nullptr;
+  if (!guard || !description_.ChangesRouter(id)) {
+    description_.Click(id);
+    return;
+  }
+  router().BeginChange([this, guard] { return guard->BeforeChange(*this); });
+  description_.Click(id);
+  router().EndChange();
+}
+
+void DialogModel::MarkRead() {
+  // A stopped change left the controls as the user set them, not as the router holds them.
+  if (session_ && session_->guard && !router().ChangeStopped()) session_->guard->Read(*this);
+}
+
 void DialogModel::Error(const std::string& text) { Tell(text, "Error"); }
 
 Answer DialogModel::Ask(const std::string& text, const std::string& caption) {
@@ -37,6 +53,7 @@ std::optional<std::string> DialogModel::Change(const std::string& line, Millis p
                                                const char* ownFailure) {
   std::optional<std::string> answer = router().Change(line, pauseMs);
   if (answer) return answer;
+  if (router().ChangeStopped()) return std::nullopt;  // told why already
   if (ownFailure)
     Error(ownFailure);
   else

@@ -41,7 +41,9 @@ class DialogModel {
   // WM_INITDIALOG (for a page: the first time it is shown).
   virtual void OnInitDialog() {}
   // A click on a push button, check box or radio button: its handler in the description.
-  void OnCommand(int id) { description_.Click(id); }
+  // A click that changes the router is guarded: the session's guard is asked before its first
+  // line leaves.
+  void OnCommand(int id);
   // The keyboard focus left an edit box.
   virtual void OnFocusLeave(int /*id*/) {}
   // The selection of a list view changed.
@@ -67,6 +69,9 @@ class DialogModel {
   // Declares controls the model uses beyond its bindings.
   void Declare(ControlKind kind, std::initializer_list<int> ids);
   void Declare(ControlKind kind, const std::vector<int>& ids);
+
+  // What the model shows of its settings is now the router's (the guard is told).
+  void MarkRead();
 
   void Load() { description_.Load(view()); }
   void Show() { description_.Show(view()); }

@@ -19,6 +19,8 @@ class Page : public DialogModel {
   virtual void OnKillActive() {}
   // The sheet's Close: runs for each page that has been shown.
   virtual void OnSheetOk() {}
+  // The router was changed from elsewhere (a restore): what the page shows is read again.
+  virtual void Reread() { OnInitDialog(); }
   // Asked before the sheet closes while this page is shown, however it is closed: the
   // question to put when the controls of its settings differ from what was last read or
   // applied, else nothing.
@@ -38,7 +40,10 @@ class Page : public DialogModel {
     return "The " + Caption() + " page has changes that were not applied. Close anyway?";
   }
   // The settings as the controls now show them are the router's: read, or just applied.
-  void MarkApplied() { applied_ = description().SettingControls(view()); }
+  void MarkApplied() {
+    applied_ = description().SettingControls(view());
+    MarkRead();
+  }
 
  private:
   std::optional<std::vector<std::string>> applied_;
@@ -51,6 +56,8 @@ class SheetModel : public DialogModel {
   struct MenuEntry {
     int stringId;
     unsigned command;
+    // After a separator; otherwise grouped with the entry before it.
+    bool separate = true;
   };
 
   using DialogModel::DialogModel;
@@ -60,7 +67,7 @@ class SheetModel : public DialogModel {
   virtual int IconId() const = 0;
   // Tab order.
   virtual std::vector<Page*> Pages() = 0;
-  // Appended to the system menu, each after a separator.
+  // Appended to the system menu.
   virtual std::vector<MenuEntry> SystemMenu() const = 0;
   // False: not ours, let the platform handle it.
   virtual bool OnSysCommand(unsigned id) = 0;

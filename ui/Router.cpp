@@ -14,7 +14,13 @@ constexpr const char* kHangupLine = "@close\r\n";
 bool Router::Withheld(const std::string& line) {
   switch (mode) {
     case Mode::Live:
-      return false;
+      if (check_) {
+        const std::function<bool()> check = std::move(check_);
+        check_ = nullptr;
+        stopped_ = !check();
+      }
+      if (stopped_) channel_.ui().Trace("not sent, the change was stopped: " + line);
+      return stopped_;
     case Mode::ReadOnly:
       channel_.ui().Trace("not sent, the router is only read: " + line);
       return true;
@@ -114,6 +120,20 @@ void Router::Restart(bool reconnect) {
 
 void Router::Hangup() {
   if (!Withheld(kHangupLine) && channel_.SendCommand(kHangupLine)) Note(kHangupLine);
+}
+
+void Router::BeginChange(std::function<bool()> check) {
+  if (changeDepth_++ == 0) {
+    check_ = std::move(check);
+    stopped_ = false;
+  }
+}
+
+void Router::EndChange() {
+  if (changeDepth_ > 0 && --changeDepth_ == 0) {
+    check_ = nullptr;
+    stopped_ = false;
+  }
 }
 
 bool WriteScript::Send(const std::string& line) {

@@ -96,12 +96,24 @@ class Router {
 
   CommandChannel& channel() { return channel_; }
 
+  // ---- A guarded change: check runs once, just before the first line of the change leaves
+  // live; when it answers false, that line and every later one until EndChange are withheld
+  // and fail as a read-only session's do (without a message: check has told the user).
+  // Changes nest; only the outermost is guarded.
+  void BeginChange(std::function<bool()> check);
+  void EndChange();
+  // The change under way was stopped by its check.
+  bool ChangeStopped() const { return stopped_; }
+
  private:
   // True when the line must not leave; records it when recording.
   bool Withheld(const std::string& line);
   void Note(const std::string& line);
 
   CommandChannel& channel_;
+  std::function<bool()> check_;
+  int changeDepth_ = 0;
+  bool stopped_ = false;
 };
 
 // A write sequence that stops at the first line the router did not get. When a line never

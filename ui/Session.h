@@ -7,8 +7,11 @@
 #include "ui/LineState.h"
 #include "ui/Router.h"
 #include "ui/Settings.h"
+#include "ui/WriteGuard.h"
 
 namespace tarnwick {
+
+class NotingUi;
 
 // Pages and dialogs receive it by reference; nothing else is process-wide.
 class Session {
@@ -28,6 +31,11 @@ class Session {
   // out its DNS relay; 0: the reverse.
   int DnsDiscoveryAllowed = 0;
   LineState line;
+  // Told of every reading and asked before every change; none: changes go out unguarded.
+  WriteGuard* guard = nullptr;
+  // The ui given above, when it notes what the pages showed (a restore needs it to tell a
+  // page's refusal); else none.
+  NotingUi* noted = nullptr;
 };
 
 }  // namespace tarnwick

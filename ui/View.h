@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,11 @@ class View {
   // one already open to the front. It closes by itself, at the latest with this window;
   // source must outlive this window.
   virtual void ShowPlot(PlotSource& source) = 0;
+  // The common Save As (save) or Open dialog over this window, offering suggested: the file
+  // chosen (UTF-8), or nullopt when cancelled. A view without such dialogs chooses none.
+  virtual std::optional<std::string> ChooseFile(bool /*save*/, const std::string& /*suggested*/) {
+    return std::nullopt;
+  }
 };
 
 // Enables or disables each control of a group.

@@ -66,7 +66,7 @@ void AddSystemMenu(HWND window, const SheetModel& sheet) {
     if (LoadStringW(ModuleInstance(), static_cast<UINT>(entry.stringId), text, 256) <= 0 ||
         text[0] == L'\0')
       continue;
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    if (entry.separate) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, entry.command, text);
   }
 }

@@ -2,6 +2,7 @@
 #include "win32/Win32View.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <algorithm>
 
@@ -239,6 +240,25 @@ void Win32View::CancelToClose() {
 void Win32View::ShowPlot(PlotSource& source) {
   // Beside the sheet, which owns it, whichever page asks.
   ShowPlotWindow(kind_ == Kind::Dialog ? window_ : SheetWindow(), source);
+}
+
+std::optional<std::string> Win32View::ChooseFile(bool save, const std::string& suggested) {
+  std::wstring file = Widen(suggested);
+  file.resize(MAX_PATH * 4, L'\0');
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = kind_ == Kind::Dialog ? window_ : SheetWindow();
+  dialog.lpstrFilter = L"Settings files (*.json)\0*.json\0All files (*.*)\0*.*\0";
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrTitle = save ? L"Save Settings" : L"Open Settings File";
+  dialog.lpstrDefExt = L"json";
+  // The working directory is where Load Default Configuration finds its file: keep it.
+  dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
+                 (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  if (!(save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) return std::nullopt;
+  file.resize(wcslen(file.c_str()));
+  return Narrow(file);
 }
 
 bool Ending(HWND sheet) { return GetPropW(sheet, kSheetEndingProperty) != nullptr; }

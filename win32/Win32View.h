@@ -46,6 +46,7 @@ class Win32View final : public View {
   void EndDialog(int result) override;
   void CancelToClose() override;
   void ShowPlot(PlotSource& source) override;
+  std::optional<std::string> ChooseFile(bool save, const std::string& suggested) override;
 
   HWND handle() const { return window_; }
 

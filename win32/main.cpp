@@ -3,15 +3,22 @@
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <shlobj.h>
 
+#include <memory>
+#include <string>
+
+#include "app/Snapshots.h"
 #include "app/Startup.h"
 #include "channel/Clock.h"
 #include "channel/Socket.h"
+#include "ui/NotingUi.h"
 #include "ui/Session.h"
 #include "win32/DialogHost.h"
 #include "win32/LogSwitch.h"
 #include "win32/RegistrySettings.h"
 #include "win32/SheetHost.h"
+#include "win32/WideText.h"
 #include "win32/Win32Ui.h"
 
 namespace {
@@ -25,6 +32,16 @@ class Win32Shell final : public tarnwick::ShellHost {
     return tarnwick::win32::SheetHost::Run(sheet);
   }
 };
+
+// The user's local application data (not roaming: a snapshot belongs to the routers this PC
+// reaches), or empty.
+std::string SnapshotFolder() {
+  wchar_t local[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+                              SHGFP_TYPE_CURRENT, local)))
+    return {};
+  return tarnwick::win32::Narrow(local) + "\\Tarnwick\\snapshots";
+}
 
 }  // namespace
 
@@ -47,9 +64,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!logOpened) return 1;
   tarnwick::SocketFactory& sockets = log ? log->sockets() : *platformSockets;
   tarnwick::win32::RegistrySettings settings;
-  tarnwick::Session session(sockets, clock, ui, settings);
+  tarnwick::NotingUi noted(ui);
+  tarnwick::Session session(sockets, clock, noted, settings);
+  session.noted = &noted;
+  // Without the folder every change stops with a message: none is made without a way back.
+  tarnwick::Snapshots snapshots(session, SnapshotFolder());
   Win32Shell shell;
-  const int status = tarnwick::RunApplication(session, shell, socketsReady);
+  const int status = tarnwick::RunApplication(session, shell, socketsReady, &snapshots);
   if (SUCCEEDED(com)) CoUninitialize();
   return status;
 }

@@ -163,7 +163,7 @@ TEST_F(ScriptedShell, SystemMenuRangesIgnoreTheLowFourBits) {
   EXPECT_EQ(view.plots, std::vector<PlotSource*>(16, &sheet.Find<CMONITOR>()->History));
 
   // Move, close and the like belong to the platform.
-  for (unsigned id : {0x00u, 0x0fu, 0x40u, 0x110u, 0xF010u, 0xF060u, 0xF120u})
+  for (unsigned id : {0x00u, 0x0fu, 0x70u, 0x110u, 0xF010u, 0xF060u, 0xF120u})
     EXPECT_FALSE(sheet.OnSysCommand(id)) << id;
   EXPECT_EQ(aboutOpened.size(), 16u);
   EXPECT_EQ(ui.messages.size(), 16u);

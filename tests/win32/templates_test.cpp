@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/AboutDialog.h"
+#include "app/CompareDialog.h"
 #include "app/GeneralIds.h"
 #include "app/LoginDialog.h"
 #include "app/PageRegistry.h"
@@ -89,10 +90,11 @@ TEST(Templates, EveryControlAModelUsesIsInItsTemplateAsTheKindItNeeds) {
   CLoginDlg login(session);
   CAboutDlg about(session);
   CExitDlg exitDialog;
+  CompareDialog compare("", {});
   std::vector<std::unique_ptr<DialogModel>> registered;
   for (const RegisteredPage& entry : PageRegistry())
     registered.push_back(entry.IsPage() ? entry.makePage(session) : entry.makeDialog(session));
-  std::vector<const DialogModel*> models = {&login, &about, &exitDialog};
+  std::vector<const DialogModel*> models = {&login, &about, &exitDialog, &compare};
   for (const auto& model : registered) models.push_back(model.get());
 
   // Pages are child windows: they need a parent.
@@ -167,6 +169,7 @@ TEST(Templates, EveryControlIsNamedReachableAndHasItsOwnMnemonic) {
       {IDD_POSSIBLE_ERRORS, false, {}},
       {IDD_ABOUT, false, {}},
       {IDD_EXIT, false, {}},
+      {IDD_COMPARE, false, {{IDC_COMPARE_LIST, L"Differences"}}},
       {IDD_GENERAL, true, {}},
       {IDD_LINE,
        true,

@@ -521,9 +521,9 @@ TEST_F(SheetTest, ShowsGeneralWithCloseMenuAndIconThenEndsAsCancel) {
 
     HMENU menu = GetSystemMenu(window, FALSE);
     int count = GetMenuItemCount(menu);
-    EXPECT_GE(count, 6);
+    EXPECT_GE(count, 10);
     std::vector<std::pair<std::wstring, UINT>> tail;
-    for (int i = count - 6; i < count; ++i) {
+    for (int i = count - 10; i < count; ++i) {
       UINT id = 0;
       std::wstring t = MenuText(menu, i, &id);
       tail.emplace_back(t, id);
@@ -534,7 +534,11 @@ TEST_F(SheetTest, ShowsGeneralWithCloseMenuAndIconThenEndsAsCancel) {
                                                           {L"-", 0u},
                                                           {L"&Load Default Configuration", 0x20u},
                                                           {L"-", 0u},
-                                                          {L"Line &History...", 0x30u}}));
+                                                          {L"Line &History...", 0x30u},
+                                                          {L"-", 0u},
+                                                          {L"Sa&ve Settings...", 0x40u},
+                                                          {L"Res&tore Settings...", 0x50u},
+                                                          {L"&Undo Last Change...", 0x60u}}));
     sheet.view().EndDialog(0);
     return true;
   }});
