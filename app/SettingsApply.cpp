@@ -111,7 +111,7 @@ class Applier {
 
   PageApply Apply(const RegisteredPage& entry, const ShownPage& want, const SettingsFile& file) {
     ShownPage now = ReadNow(entry);
-    PageApply done{entry.key, now.caption.empty() ? want.caption : now.caption, {}, {}, {}};
+    PageApply done{entry.key, now.caption.empty() ? want.caption : now.caption, {}, {}, {}, {}};
     PageDifference diff = ComparePage(now, want);
     const RegisteredPage* line = FindPage("line");
     const ShownPage* lineWant = file.Page("line");
@@ -123,6 +123,7 @@ class Applier {
       now = ReadNow(entry);
     }
     if (diff.Empty()) return done;
+    done.difference = diff;
 
     noted_.Forget();
     session_.router.mode = dryRun_ ? Router::Mode::Record : Router::Mode::Live;

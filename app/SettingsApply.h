@@ -23,6 +23,9 @@ struct PageApply {
   Status status = Status::Same;
   std::vector<std::string> lines;  // sent, or in a dry run what would have been
   std::string message;             // the page's refusal or question
+  // What differed when the page was read afresh (the pvc entry also holds the line's values);
+  // empty when Same.
+  PageDifference difference;
 };
 
 struct ApplyReport {

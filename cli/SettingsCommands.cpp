@@ -39,6 +39,17 @@ Json RowsJson(const std::vector<ListRow>& rows) {
   return out;
 }
 
+// A page's differences as diff --json and apply --json report them: each value as the router
+// and the file have it, the rows the file adds and those it removes.
+void AddDifference(Json& page, const PageDifference& d) {
+  Json values = Json::array();
+  for (const auto& v : d.values)
+    values.push_back({{"key", v.key}, {"label", v.label}, {"router", v.router}, {"file", v.file}});
+  page["values"] = values;
+  page["added"] = RowsJson(d.added);
+  page["removed"] = RowsJson(d.removed);
+}
+
 std::string Dump(const Json& json) {
   return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
@@ -108,14 +119,8 @@ int RunDiff(const ConsoleTarget& target, const SettingsRequest& request, SocketF
   if (request.json) {
     Json pages = Json::object();
     for (const PageDifference& d : diffs) {
-      Json values = Json::array();
-      for (const auto& v : d.values)
-        values.push_back(
-            {{"key", v.key}, {"label", v.label}, {"router", v.router}, {"file", v.file}});
-      pages[d.key] = {{"caption", d.caption},
-                      {"values", values},
-                      {"added", RowsJson(d.added)},
-                      {"removed", RowsJson(d.removed)}};
+      pages[d.key] = {{"caption", d.caption}};
+      AddDifference(pages[d.key], d);
     }
     out = Dump({{"same", diffs.empty()}, {"pages", pages}});
   } else {
@@ -152,11 +157,13 @@ int RunApply(const ConsoleTarget& target, const SettingsRequest& request, Socket
     for (const PageApply& page : report.pages) {
       Json lines = Json::array();
       for (const std::string& line : page.lines) lines.push_back(Masked(Printable(line), secrets));
-      pages.push_back({{"page", page.key},
-                       {"caption", page.caption},
-                       {"status", StatusName(page.status)},
-                       {"lines", lines},
-                       {"message", Printable(page.message)}});
+      Json entry = {{"page", page.key},
+                    {"caption", page.caption},
+                    {"status", StatusName(page.status)},
+                    {"lines", lines},
+                    {"message", Printable(page.message)}};
+      AddDifference(entry, page.difference);
+      pages.push_back(std::move(entry));
     }
     Json json = {{"changed", report.Changed()}, {"dryRun", request.dryRun}, {"pages", pages}};
     if (report.movedTo) json["movedTo"] = *report.movedTo;

@@ -24,7 +24,9 @@ int RunSave(const ConsoleTarget& target, const SettingsRequest& request, SocketF
 // Prints each setting that differs; the status tells same, differs or could not read.
 int RunDiff(const ConsoleTarget& target, const SettingsRequest& request, SocketFactory& sockets,
             Clock& clock, Ui& ui, std::string& out);
-// Brings the router to the file page by page (a dry run only reads and shows the lines).
+// Brings the router to the file page by page (a dry run only reads and shows the lines). With
+// json, one object: "changed" (a write line went out, or in a dry run would have), "dryRun",
+// and for each page worked its status, lines, message and differences as diff --json has them.
 int RunApply(const ConsoleTarget& target, const SettingsRequest& request, SocketFactory& sockets,
              Clock& clock, Ui& ui, std::string& out);
 

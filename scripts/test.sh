@@ -3,7 +3,7 @@
 # (unit tests and the end-to-end runs of tarnwick.exe) under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh native windows display
+scripts/deps.sh native windows display tests
 
 jobs=${JOBS:-2}
 for preset in native sanitize windows; do
