@@ -1,5 +1,6 @@
 """fleet_test.py CLI ROUTERSIM SOURCE_DIR: the README's example playbooks (contrib/ansible) with
---forks 4 on four simulators, their passwords vaulted. TARNWICK_ANSIBLE_PACE: the modules' pace."""
+--forks 4 on four simulators, their passwords vaulted. TARNWICK_ANSIBLE_PACE: the modules' pace
+(default fast)."""
 import json
 import os
 import re
@@ -46,8 +47,7 @@ def write_inventory(path, passwords):
     vault = VaultLib([("default", VaultSecret(b"fleet-test-vault-key"))])
     lines = ["all:", "  vars:", "    ansible_connection: local",
              '    ansible_python_interpreter: "{{ ansible_playbook_python }}"']
-    if os.environ.get("TARNWICK_ANSIBLE_PACE"):
-        lines.append("    tarnwick_pace: %s" % os.environ["TARNWICK_ANSIBLE_PACE"])
+    lines.append("    tarnwick_pace: %s" % os.environ.get("TARNWICK_ANSIBLE_PACE", "fast"))
     lines += ["  children:", "    branches:", "      hosts:"]
     for name, router in routers.items():
         lines += ["        %s:" % name, "          tarnwick_host: 127.0.0.1",
@@ -123,7 +123,7 @@ try:
     os.chmod(fake, 0o755)
     pace = subprocess.Popen(
         [PLAYBOOK[:-len("-playbook")], "localhost", "-m", "quorvane.tarnwick.tarnwick_facts", "-a",
-         "cli=%s host=10.0.0.1 port=2323 password=Tw-pace-pw pace=fast page=dhcp" % fake],
+         "cli=%s host=127.0.0.1 port=2323 password=Tw-pace-pw pace=fast page=dhcp" % fake],
         env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
     modules = ["quorvane.tarnwick.tarnwick_facts", "quorvane.tarnwick.tarnwick_settings"]
     docs = subprocess.Popen([PLAYBOOK.replace("-playbook", "-doc"), "--json"] + modules, env=env,
@@ -143,7 +143,7 @@ try:
     reading = {name: set(received(name)) for name in routers}  # what a reading sends
     status, out, _ = finished(pace)
     check(status == 0 and open(os.path.join(work, "args")).read().split() == [
-        "--port", "2323", "--pace", "fast", "--", "10.0.0.1", "show", "dhcp", "--json",
+        "--port", "2323", "--pace", "fast", "--", "127.0.0.1", "show", "dhcp", "--json",
         "env=Tw-pace-pw"], "pace reaches tarnwick-cli, the password its environment only", out)
     status, out, err = finished(docs)
     check(status == 0 and sorted(json.loads(out)) == modules, "ansible-doc reads both", err)
