@@ -146,6 +146,14 @@ int RunApply(const ConsoleTarget& target, const SettingsRequest& request, Socket
   if (!console.LogIn()) return kConsoleLoginFailed;
   const ApplyReport report =
       ApplySettings(console.session, console.watching, *wanted, request.dryRun);
+  // As the program's Close does: what was applied must outlive the router's next restart.
+  bool saved = false;
+  if (!request.dryRun && report.Changed()) {
+    const std::size_t errors = console.watching.errors.size();
+    console.session.router.Reconnect(0);
+    console.session.router.SaveConfiguration();
+    saved = console.watching.errors.size() == errors;
+  }
   console.session.router.Drop();
 
   std::vector<std::string> secrets = {target.password};
@@ -165,7 +173,10 @@ int RunApply(const ConsoleTarget& target, const SettingsRequest& request, Socket
       AddDifference(entry, page.difference);
       pages.push_back(std::move(entry));
     }
-    Json json = {{"changed", report.Changed()}, {"dryRun", request.dryRun}, {"pages", pages}};
+    Json json = {{"changed", report.Changed()},
+                 {"saved", saved},
+                 {"dryRun", request.dryRun},
+                 {"pages", pages}};
     if (report.movedTo) json["movedTo"] = *report.movedTo;
     out = Dump(json);
   } else {
@@ -186,6 +197,11 @@ int RunApply(const ConsoleTarget& target, const SettingsRequest& request, Socket
           out += "  " + Masked(Printable(line), secrets) + "\n";
     }
     if (report.movedTo) out += "The router's LAN address is now " + *report.movedTo + ".\n";
+    if (saved) out += "The router's configuration was saved.\n";
+  }
+  if (!request.dryRun && report.Changed() && !saved) {
+    ui.Message(nullptr, "apply: the settings applied could not be saved on the router", "");
+    return kConsoleCommandFailed;
   }
   if (report.Stopped()) {
     std::string applied;

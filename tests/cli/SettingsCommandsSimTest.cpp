@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -32,8 +33,8 @@ struct SettingsCommandsSim : ::testing::Test {
     routersim::Options options;
     options.preset = "pppoe";
     world.Start(&options);
-    char name[] = "/tmp/tarnwick-apply-json-XXXXXX";
-    ::close(::mkstemp(name));
+    std::string name = ::testing::TempDir() + "tarnwick-apply-json-XXXXXX";
+    ::close(::mkstemp(name.data()));
     std::ofstream(path = name) << kFile;
   }
   void TearDown() override { std::remove(path.c_str()); }
@@ -49,6 +50,11 @@ struct SettingsCommandsSim : ::testing::Test {
     return json::parse(out);
   }
 
+  int Saves() {
+    const std::vector<std::string> lines = world.Commands();
+    return int(std::count(lines.begin(), lines.end(), "config save\r\n"));
+  }
+
   testing::SimulatorWorld world;
   std::string path;
 };
@@ -60,6 +66,9 @@ TEST_F(SettingsCommandsSim, ApplyReportsTheDifferencesDiffShowsAndNoneOnceTheyAr
     SCOPED_TRACE(dryRun ? "dry run" : "apply");
     const json report = Run(true, dryRun, kConsoleDone);
     EXPECT_EQ(report["changed"], true);
+    // What a real apply changed is saved, so that it outlives the router's restart.
+    EXPECT_EQ(report["saved"], !dryRun);
+    EXPECT_EQ(Saves(), dryRun ? 0 : 1);
     ASSERT_EQ(report["pages"].size(), 2u);
     for (const json& page : report["pages"]) {
       const json& expected = diff["pages"][page["page"].get<std::string>()];
@@ -70,6 +79,7 @@ TEST_F(SettingsCommandsSim, ApplyReportsTheDifferencesDiffShowsAndNoneOnceTheyAr
   }
   const json again = Run(true, false, kConsoleDone);
   EXPECT_EQ(again["changed"], false);
+  EXPECT_EQ(Saves(), 1);
   for (const json& page : again["pages"]) {
     EXPECT_EQ(page["status"], "unchanged");
     for (const char* part : {"values", "added", "removed"}) EXPECT_EQ(page[part], json::array());
