@@ -15,6 +15,8 @@ description:
     C(tarnwick-cli HOST apply FILE --json); each page the file holds is read afresh and, where
     it differs, worked through the Tarnwick program's own page, as a user would.
   - Reports C(changed) only when a write line went out to the router.
+  - When a page was written, the router's configuration is then saved (C(config save)), as
+    the program does on Close, so the change outlives the router's next restart.
   - In check mode runs the dry run (C(apply --dry-run)), which sends no write line and reports
     what would be sent; in diff mode returns each setting and list row that differs.
   - With I(backup_file), first saves the router's settings to that file
