@@ -150,9 +150,13 @@ login_to_sheet() {  # [program arguments...]
 # Presses the sheet's Close; the program ends within 20 s, after saving when it saves.
 close_sheet() {
   driver wait-window Tarnwick press "$IDOK" >/dev/null
+  program_ends "Close ends the program"
+}
+
+program_ends() {  # what is checked
   local ended=no
   for _ in $(seq 200); do kill -0 "$program" 2>/dev/null || { ended=yes; break; }; sleep 0.1; done
-  check "Close ends the program" yes $ended
+  check "$1" yes $ended
 }
 
 check() {  # what expected actual

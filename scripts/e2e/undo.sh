@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end: a change of the Line page is undone from the system menu. The router runs PPPoE;
 # Apply switches it to RFC 1483 Routed; Undo Last Change lists what differs from the snapshot
-# taken before it and, applied, brings back PPPoE with the same log-in, PVC and NAT.
+# taken before it and, applied, brings back PPPoE with the same log-in, PVC and NAT. A LAN
+# address change then ends the program, and its next start offers to undo that change.
 # Usage: scripts/e2e/undo.sh --routersim PATH --bin DIR [--prefix DIR]
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
@@ -48,6 +49,21 @@ out=$(on_page "$page" read-checked "$IDC_LINE_PPPOE" read-text "$IDC_LINE_VPI" \
   read-text "$IDC_LINE_VCI" read-text "$IDC_LINE_USER_NAME" read-checked "$IDC_LINE_NAT")
 check "the page reads PPPoE again, same PVC, log-in and NAT" \
   "$(lines 1 8 35 subscriber@isp.example 1)" "$out"
+
+echo "A LAN address change ends the program; the next start, at the new address, offers Undo"
+out=$(on_page "$page" set-text "$IDC_LINE_LAN_IP4" 2 press "$IDC_LINE_APPLY" \
+  wait-window "Exiting program due to LAN IP changes..." press "$IDOK" read-message \
+  press-message-button)
+check "Apply succeeds" "Configuration Successful" "$out"
+program_ends "the program ended"
+address=127.0.0.2:${address##*:}
+login_to_sheet
+out=$(driver wait-window Tarnwick read-message answer-message 6 wait-window "Restore Settings" \
+  read-rows "$IDC_COMPARE_LIST" press "$IDCANCEL" wait-gone "Restore Settings")
+check "the offer names the new address" 1 "$(grep -c "LAN address to $address and ended" <<<"$out")"
+check "Undo offered with the LAN address it would bring back" \
+  "$(printf 'Line Configuration\tLAN IP Configuration\t127.0.0.2\t127.0.0.1\n')" \
+  "$(grep -F $'\tLAN IP Configuration\t' <<<"$out")"
 close_sheet
 
 e2e_finish
