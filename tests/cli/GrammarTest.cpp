@@ -53,8 +53,6 @@ TEST(Grammar, TakesOptionsHostAndCommandInOneOrderAndTheOlderDslOrder) {
       {{"--", "--odd-host", "version"}, "lines --odd-host timeout=5000 log= [version]"},
       {{"h", "save", "a.json", "--no-secrets"}, "save h timeout=5000 log= a.json no-secrets"},
       {{"--pace", "fast", "h", "apply", "a.json"}, "apply h timeout=5000 log= a.json fast"},
-      {{"--pace", "fast", "--pace", "program", "h", "version"},
-       "lines h timeout=5000 log= [version]"},
       {{"dsl", "--every", "1", "--pace", "fast", "--csv", "a.csv", "h"},
        "dsl h timeout=5000 log= every=1 count=0 csv=a.csv svg= fast"},
       {{"--pace", "slow", "h", "version"}, "bad pace (program or fast)"},

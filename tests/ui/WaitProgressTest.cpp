@@ -27,12 +27,6 @@ TEST(WaitProgress, StepsFillTheBarInTenAndThenStartOver) {
             (std::vector<int>{0, 20, 40, 60, 80, 100, 120, 140, 160, 180, 200, 20, 40}));
   // Every step is a fixed 200 ms pause; opening the box costs nothing.
   EXPECT_EQ(clock.Now(), 12 * 200);
-  // At fast pace a step only moves the bar.
-  WaitProgress fast(ui, clock, Pace::Fast);
-  fast.Show("");
-  fast.Step();
-  EXPECT_EQ(ui.waits[1]->positions, (std::vector<int>{0, 20}));
-  EXPECT_EQ(clock.Now(), 12 * 200);
 }
 
 TEST(WaitProgress, FinishIsSixStepsAndCloseDestroysTheBox) {
