@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/PageRegistry.h"
+#include "channel/TextHelpers.h"
 #include "ui/Description.h"
 #include "ui/HeadlessView.h"
 #include "ui/Session.h"
@@ -38,7 +39,7 @@ struct ShownPage {
 // password standing in a list is written as this marker instead.
 struct Secrets {
   bool reveal = false;
-  std::string loginMarker = "********";
+  std::string loginMarker = kSecretMask;
 };
 
 // The pages of one session, each opened once as the sheet opens it when its tab is first

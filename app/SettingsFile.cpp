@@ -26,7 +26,6 @@ namespace tarnwick {
 namespace {
 
 using Json = nlohmann::ordered_json;
-constexpr const char* kMask = "********";
 
 // ---- What a file may hold, from the pages' own descriptions.
 
@@ -391,6 +390,12 @@ std::variant<std::string, std::string> ReadFileText(const std::string& path, std
   return std::variant<std::string, std::string>(std::in_place_index<0>, std::move(text));
 }
 
+std::variant<SettingsFile, std::string> LoadSettings(const std::string& path) {
+  auto text = ReadFileText(path, kMaxSettingsBytes);
+  if (text.index() == 1) return std::get<1>(text);
+  return ParseSettings(std::get<0>(text));
+}
+
 std::vector<ListRow> RowsOf(const ShownTable& table) {
   std::vector<ListRow> rows;
   for (const auto& cells : table.rows) {
@@ -410,7 +415,7 @@ PageDifference ComparePage(const ShownPage& router, const ShownPage& file) {
                                   [&](const ShownValue& v) { return v.key == wanted.key; });
     if (now != router.fields.end() && now->value == wanted.value) continue;
     auto shown = [&](const SettingValue& value) {
-      return wanted.secret ? (Text(value).empty() ? std::string() : kMask) : Text(value);
+      return wanted.secret ? (Text(value).empty() ? std::string() : kSecretMask) : Text(value);
     };
     auto named = [&](const SettingValue& value) {
       const int* number = std::get_if<int>(&value);

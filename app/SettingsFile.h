@@ -83,5 +83,7 @@ std::string UtcTimestamp();
 std::optional<std::string> WriteFileWhole(const std::string& path, const std::string& text);
 // The file's text, or what went wrong; a file over limit bytes is not read.
 std::variant<std::string, std::string> ReadFileText(const std::string& path, std::size_t limit);
+// The settings file at path, or why it cannot be used (unreadable, too large, refused).
+std::variant<SettingsFile, std::string> LoadSettings(const std::string& path);
 
 }  // namespace tarnwick

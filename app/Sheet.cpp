@@ -129,14 +129,9 @@ void CAllControlsSheet::UndoLastChange() {
 }
 
 void CAllControlsSheet::Restore(const std::string& path, const std::string& origin) {
-  auto text = ReadFileText(path, kMaxSettingsBytes);
-  std::string problem = text.index() == 1 ? std::get<1>(text) : std::string();
-  if (problem.empty()) {
-    auto parsed = ParseSettings(std::get<0>(text));
-    if (auto* file = std::get_if<SettingsFile>(&parsed)) return Restore(*file, origin);
-    problem = std::get<std::string>(parsed);
-  }
-  Error(path + ": " + problem + ".\n\nNothing was sent.");
+  const auto loaded = LoadSettings(path);
+  if (const auto* file = std::get_if<SettingsFile>(&loaded)) return Restore(*file, origin);
+  Error(path + ": " + std::get<std::string>(loaded) + ".\n\nNothing was sent.");
 }
 
 void CAllControlsSheet::Restore(const SettingsFile& file, const std::string& origin) {

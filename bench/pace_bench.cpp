@@ -22,6 +22,7 @@
 #include "cli/SettingsCommands.h"
 #include "cli/Show.h"
 #include "routersim/Simulator.h"
+#include "support/SimSetups.h"
 #include "ui/Router.h"
 
 namespace {
@@ -68,17 +69,6 @@ struct SimRouter {
 
   SteadyClock clock;
   std::unique_ptr<routersim::Simulator> sim;
-};
-
-// A DHCP server and DNS relay on the router the file is saved from.
-const std::vector<std::string> kDhcpServer = {
-    "dhcpserver config flush",
-    "dhcpserver config add subnet 127.0.0.0 netmask 255.255.255.0 {",
-    "dhcpserver config add range 127.0.0.100 127.0.0.199;",
-    "dhcpserver config add option domain-name-servers 192.0.2.53,192.0.2.54;",
-    "dhcpserver config add max-lease-time 86400;",
-    "dhcpserver config add }",
-    "dhcpserver config confirm",
 };
 
 double Seconds(Steady::duration d) { return std::chrono::duration<double>(d).count(); }
@@ -190,7 +180,7 @@ void BM_ConsolePace(benchmark::State& state) {
 
     // The DHCP page of a router that serves addresses, applied to one that does not.
     {
-      SimRouter server(kDhcpServer);
+      SimRouter server(tarnwick::testing::kDhcpServerSetup);
       if (RunSave(server.Target(Pace::Fast), {file}, *sockets, server.clock, ui) != kConsoleDone)
         state.SkipWithError("save failed");
       std::ifstream in(file);

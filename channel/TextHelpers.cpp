@@ -4,9 +4,20 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace tarnwick {
+
+std::string MaskSecrets(std::string text, const std::vector<std::string>& secrets) {
+  const std::size_t maskSize = std::char_traits<char>::length(kSecretMask);
+  for (const std::string& secret : secrets) {
+    if (secret.empty()) continue;
+    for (std::size_t at = 0; (at = text.find(secret, at)) != std::string::npos; at += maskSize)
+      text.replace(at, secret.size(), kSecretMask);
+  }
+  return text;
+}
 namespace {
 
 bool IsSpace(char c) {

@@ -2,8 +2,14 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tarnwick {
+
+// What a secret shows as wherever it is printed or logged.
+constexpr const char* kSecretMask = "********";
+// text with every occurrence of each (non-empty) secret replaced by kSecretMask.
+std::string MaskSecrets(std::string text, const std::vector<std::string>& secrets);
 
 bool IsValidOctet(std::string& field);
 bool OctetToHex(std::string& field);

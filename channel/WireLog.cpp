@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "channel/TextHelpers.h"
+
 namespace tarnwick {
 namespace {
 
@@ -185,14 +187,7 @@ void WireLog::Line(char mark, std::string_view bytes) {
   for (std::size_t i = 0; i + 2 < words.size(); ++i)
     if (words[i] == "welogin") AddSecret(words[i + 2]);
 
-  std::string text(bytes);
-  for (const std::string& secret : secrets_) {
-    for (std::size_t at = 0; (at = text.find(secret, at)) != std::string::npos;) {
-      text.replace(at, secret.size(), kMask);
-      at += std::char_traits<char>::length(kMask);
-    }
-  }
-  Write(mark, Escaped(text));
+  Write(mark, Escaped(MaskSecrets(std::string(bytes), secrets_)));
 }
 
 void WireLog::Note(const std::string& text) { Write('*', text); }

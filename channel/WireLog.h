@@ -23,8 +23,6 @@ class WireLog {
   using Sink = std::function<void(const std::string& line)>;
   using WallClock = std::function<std::chrono::system_clock::time_point()>;
 
-  static constexpr const char* kMask = "********";
-
   explicit WireLog(
       Sink sink, WallClock now = [] { return std::chrono::system_clock::now(); });
 

@@ -6,23 +6,19 @@
 
 #include "app/SettingsApply.h"
 #include "app/SettingsFile.h"
+#include "channel/TextHelpers.h"
 
 namespace tarnwick {
 namespace {
 
 using Json = nlohmann::ordered_json;
-constexpr const char* kMask = "********";
 
 // The file, or nothing when it could not be read or is refused (said on ui).
 std::optional<SettingsFile> LoadFile(const std::string& path, Ui& ui) {
-  auto text = ReadFileText(path, kMaxSettingsBytes);
-  std::string problem = text.index() == 1 ? std::get<1>(text) : std::string();
-  if (problem.empty()) {
-    auto parsed = ParseSettings(std::get<0>(text));
-    if (auto* file = std::get_if<SettingsFile>(&parsed)) return std::move(*file);
-    problem = std::get<std::string>(parsed);
-  }
-  ui.Message(nullptr, path + ": " + problem + "; nothing was sent", "Error", Buttons::Ok);
+  auto loaded = LoadSettings(path);
+  if (auto* file = std::get_if<SettingsFile>(&loaded)) return std::move(*file);
+  ui.Message(nullptr, path + ": " + std::get<std::string>(loaded) + "; nothing was sent", "Error",
+             Buttons::Ok);
   return std::nullopt;
 }
 
@@ -52,16 +48,6 @@ void AddDifference(Json& page, const PageDifference& d) {
 
 std::string Dump(const Json& json) {
   return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
-}
-
-// Passwords never reach the console's output, not even in the lines a page sends.
-std::string Masked(std::string line, const std::vector<std::string>& secrets) {
-  for (const std::string& secret : secrets) {
-    if (secret.empty()) continue;
-    for (std::size_t at = 0; (at = line.find(secret, at)) != std::string::npos; at += 8)
-      line.replace(at, secret.size(), kMask);
-  }
-  return line;
 }
 
 std::string Printable(std::string line) {
@@ -164,7 +150,8 @@ int RunApply(const ConsoleTarget& target, const SettingsRequest& request, Socket
     Json pages = Json::array();
     for (const PageApply& page : report.pages) {
       Json lines = Json::array();
-      for (const std::string& line : page.lines) lines.push_back(Masked(Printable(line), secrets));
+      for (const std::string& line : page.lines)
+        lines.push_back(MaskSecrets(Printable(line), secrets));
       Json entry = {{"page", page.key},
                     {"caption", page.caption},
                     {"status", StatusName(page.status)},
@@ -194,7 +181,7 @@ int RunApply(const ConsoleTarget& target, const SettingsRequest& request, Socket
                std::to_string(page.lines.size()) + " line(s)\n";
       if (request.dryRun)
         for (const std::string& line : page.lines)
-          out += "  " + Masked(Printable(line), secrets) + "\n";
+          out += "  " + MaskSecrets(Printable(line), secrets) + "\n";
     }
     if (report.movedTo) out += "The router's LAN address is now " + *report.movedTo + ".\n";
     if (saved) out += "The router's configuration was saved.\n";

@@ -4,12 +4,11 @@
 #include <algorithm>
 #include <cassert>
 
+#include "channel/TextHelpers.h"
 #include "ui/OctetField.h"
 
 namespace tarnwick {
-namespace {
-constexpr const char* kMask = "********";
-}  // namespace
+namespace {}  // namespace
 
 Description& Description::Add(Kind kind, std::vector<int> ids, std::string* text, int* number,
                               OctetField* field) {
@@ -254,7 +253,7 @@ std::vector<ShownValue> Description::Values(bool revealSecrets) const {
         std::string text = e.kind == Kind::Text  ? *e.text
                            : e.field->AllEmpty() ? std::string()
                                                  : e.field->Join('.');
-        if (e.secret && !revealSecrets && !text.empty()) text = kMask;
+        if (e.secret && !revealSecrets && !text.empty()) text = kSecretMask;
         v.text = text.empty() || e.unit.empty() ? text : text + " " + e.unit;
         v.value = std::move(text);
         break;

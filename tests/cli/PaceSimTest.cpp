@@ -14,6 +14,7 @@
 #include "cli/Show.h"
 #include "support/RecordingUi.h"
 #include "support/SimBench.h"
+#include "support/SimSetups.h"
 
 namespace tarnwick {
 namespace {
@@ -24,13 +25,6 @@ const std::vector<std::string> kExtras = {
     "nat inbound add ppp_device 8080/tcp 192.168.1.10",
     "ip route add office 10.1.2.0 192.168.1.254 ff:ff:ff:0 1 0",
     "ip snmp access read pub2 10.0.0.5",
-    "dhcpserver config flush",
-    "dhcpserver config add subnet 127.0.0.0 netmask 255.255.255.0 {",
-    "dhcpserver config add range 127.0.0.100 127.0.0.199;",
-    "dhcpserver config add option domain-name-servers 192.0.2.53,192.0.2.54;",
-    "dhcpserver config add max-lease-time 86400;",
-    "dhcpserver config add }",
-    "dhcpserver config confirm",
 };
 
 // A router in a set-up, its line figures steady; a cooked terminal answering cookedMs late.
@@ -42,7 +36,8 @@ struct PacedRouter {
     options.cookedTerminalMs = cookedMs;
     world.Start(&options);
     if (extras)
-      for (const std::string& command : kExtras) world.sim->RunCommand(command);
+      for (const auto* commands : {&kExtras, &testing::kDhcpServerSetup})
+        for (const std::string& command : *commands) world.sim->RunCommand(command);
   }
   ConsoleTarget Target(Pace pace) const { return {world.Address(), world.Password(), 5000, pace}; }
   int Save(const std::string& path) {
